@@ -46,7 +46,8 @@ private:
 size_t GetPrivateProfileString(std::string_view section, std::string_view key,
                                std::string_view defaultValue, char* out, size_t size,
                                const std::string& fileName);
-// The same as an integer (decimal digits after an optional sign; the default otherwise).
+// The same as an integer: the default when the key is missing, else the leading decimal
+// digits after an optional sign (0 when there are none).
 int GetPrivateProfileInt(std::string_view section, std::string_view key, int defaultValue,
                          const std::string& fileName);
 
