@@ -25,7 +25,10 @@ public:
     static std::unique_ptr<Font> Create(const std::string& face, int height, int weight,
                                         std::string& error);
 
-    virtual int Height() const = 0; // the cell height asked for
+    virtual int Height() const = 0; // the cell height asked for; also the line height
+    // Ascent + descent of the size opened: the tallest not above Height() (only a height
+    // below the smallest size's cell gets a taller one).
+    virtual int CellHeight() const = 0;
     virtual int Weight() const = 0;
     virtual const std::string& FilePath() const = 0; // the face file that was opened
 };
@@ -47,7 +50,7 @@ class DeviceContext {
 public:
     DeviceContext(Surface& surface, const PixelShifts& shifts = PixelShifts{});
 
-    Font* SelectFont(Font* font); // returns the previous one
+    Font* SelectFont(Font* font);             // returns the previous one
     uint32_t SetTextColor(uint32_t colorRef); // 0x00BBGGRR; returns the previous one
     void SetBkMode(BkMode mode) { bkMode_ = mode; }
     void SetBkColor(uint32_t colorRef) { bkColor_ = colorRef; }
@@ -62,6 +65,9 @@ public:
     void FillRect(const Rect& rect, uint32_t colorRef);
 
 private:
+    // One line of text with its cell's top-left at (x, y), written only inside `clip`.
+    void DrawLine(int64_t x, int64_t y, std::string_view text, const Rect& clip);
+
     Surface& surface_;
     PixelShifts shifts_;
     Font* font_ = nullptr;
