@@ -1,0 +1,14 @@
+#pragma once
+// The application's quit message: the script can end the game (SYSTEM 242) and the main
+// loop leaves when it sees the request.
+void PostQuitMessage();
+bool QuitRequested();
+void ClearQuitRequest();
+
+#include <cstdint>
+
+// Milliseconds mark of the last load phase / frame-rate measure, and frames rendered.
+extern uint32_t g_clockMark;
+extern int32_t g_frameCount;
+// 1 while the application is in the foreground.
+extern int32_t g_appActive;

@@ -1,0 +1,41 @@
+#include "sound/QSoundEngine.h"
+
+#include "platform/Trace.h"
+
+QSoundEngine* g_sound = nullptr;
+
+QSoundEngine::~QSoundEngine() = default;
+
+bool QSoundEngine::LoadSound(const std::string& name, int category) {
+    calls_.push_back("LoadSound " + name + " " + std::to_string(category));
+    if (name.empty()) return false;
+    loaded_.insert(name);
+    return true;
+}
+
+void QSoundEngine::RemoveSound(const std::string& name) {
+    calls_.push_back("RemoveSound " + name);
+    loaded_.erase(name);
+    playing_.erase(name);
+}
+
+void QSoundEngine::PlaySound(const std::string& name) {
+    if (!IsLoaded(name) || IsPlaying(name)) return;
+    calls_.push_back("PlaySound " + name);
+    playing_.insert(name);
+}
+
+void QSoundEngine::StopSound(const std::string& name) {
+    calls_.push_back("StopSound " + name);
+    playing_.erase(name);
+}
+
+void QSoundEngine::PauseAll() {
+    calls_.push_back("PauseAll");
+    paused_ = true;
+}
+
+void QSoundEngine::ResumeAll() {
+    calls_.push_back("ResumeAll");
+    paused_ = false;
+}
