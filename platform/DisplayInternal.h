@@ -1,0 +1,51 @@
+#pragma once
+// Pieces shared by the windowed and the headless display: their constructors, and the
+// message queue that puts posted pointer moves ahead of the input source.
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+
+#include "platform/Display.h"
+#include "platform/Input.h"
+#include "platform/Types.h"
+
+namespace platform::internal {
+
+// Null with `error` set when SDL cannot open a window; there is no fallback to headless.
+std::unique_ptr<Display> CreateSdlDisplay(const DisplayOptions& options, std::string& error);
+std::unique_ptr<Display> CreateHeadlessDisplay(const DisplayOptions& options);
+
+// Posts an SDL quit event, as the window manager's close button would; false when SDL video
+// is not running. Lets tests drive the real event path.
+bool PushSdlQuitEvent();
+// Posts a mouse move at window pixel coordinates (before the letterbox mapping) to the
+// window of `display`; false for a display without a window.
+bool PushSdlMouseMotion(Display& display, int windowX, int windowY);
+// Posts a key press by its SDL key name ("A", "F11", "Return", "`"), with Alt held if asked;
+// false for an unknown name or when SDL video is not running.
+bool PushSdlKeyDown(const std::string& sdlKeyName, bool alt);
+
+// The display's message queue: posted pointer moves first, then the input source. Every
+// mouse message handed out moves the tracked pointer position.
+class DisplayQueue final : public MessageSource {
+public:
+    void SetInput(std::unique_ptr<MessageSource> input) { input_ = std::move(input); }
+    std::unique_ptr<MessageSource> TakeInput() { return std::move(input_); }
+
+    Point Pointer() const { return pointer_; }
+    void SetPointer(Point position) { pointer_ = position; }
+    void PostPointerMove();
+
+    void BeginPass(uint64_t pass) override;
+    bool PeekMessage(WindowMessage& out) override;
+    bool WaitMessage(int timeoutMs) override;
+    bool Finished() const override;
+
+private:
+    std::deque<WindowMessage> posted_;
+    std::unique_ptr<MessageSource> input_;
+    Point pointer_{};
+};
+
+} // namespace platform::internal

@@ -1,0 +1,128 @@
+// The windowed display needs an X server; tests/xvfb_window_test.sh runs these under Xvfb.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <unistd.h>
+
+#include "platform/Display.h"
+#include "platform/DisplayInternal.h"
+#include "platform/PixelFormat.h"
+#include "platform/Png.h"
+#include "platform/Profile.h"
+
+using namespace platform;
+
+namespace {
+
+std::string TempPath(const std::string& name) {
+    return ::testing::TempDir() + "tarvo_sdl_" + std::to_string(getpid()) + "_" + name;
+}
+
+bool HasDisplayServer() {
+    const char* display = std::getenv("DISPLAY");
+    return display != nullptr && display[0] != '\0';
+}
+
+// Takes messages until one of `type` arrives; the server adds its own (focus, pointer).
+bool WaitFor(Display& display, MessageType type, std::vector<WindowMessage>& seen) {
+    for (int tries = 0; tries < 200; ++tries) {
+        WindowMessage m;
+        if (!display.Messages().WaitMessage(50)) continue;
+        while (display.Messages().PeekMessage(m)) {
+            seen.push_back(m);
+            if (m.type == type) return true;
+        }
+    }
+    return false;
+}
+
+bool Contains(const std::vector<WindowMessage>& seen, int x, int y) {
+    for (const WindowMessage& m : seen) {
+        if (m.type == MessageType::MouseMove && m.x == x && m.y == y) return true;
+    }
+    return false;
+}
+
+std::vector<int> KeysIn(const std::vector<WindowMessage>& seen) {
+    std::vector<int> keys;
+    for (const WindowMessage& m : seen) {
+        if (m.type == MessageType::KeyDown) keys.push_back(m.key);
+    }
+    return keys;
+}
+
+} // namespace
+
+TEST(SdlDisplay, FailsWithAnErrorInsteadOfFallingBackToHeadless) {
+    ::setenv("SDL_VIDEODRIVER", "no-such-video-driver", 1);
+    DisplayOptions options;
+    std::string error;
+    auto display = Display::Create(options, error);
+    ::unsetenv("SDL_VIDEODRIVER");
+    EXPECT_FALSE(display);
+    EXPECT_NE(error.find("SDL video"), std::string::npos) << error;
+}
+
+TEST(SdlDisplay, OpensAWindowAndTranslatesItsEvents) {
+    if (!HasDisplayServer()) GTEST_SKIP() << "no X server (DISPLAY is not set)";
+    const std::string profilePath = TempPath("profile.ini");
+    Profile profile(profilePath);
+    // Twice the screen size: window pixels map to logical ones by halving.
+    ASSERT_TRUE(profile.WriteInt("Window", "Width", 1280));
+    ASSERT_TRUE(profile.WriteInt("Window", "Height", 960));
+
+    DisplayOptions options;
+    options.vsync = false;
+    options.profile = &profile;
+    std::string error;
+    auto display = Display::Create(options, error);
+    ASSERT_TRUE(display) << error;
+    EXPECT_FALSE(display->IsHeadless());
+    EXPECT_FALSE(display->IsFullscreen());
+    ASSERT_EQ(display->Front().Width(), kScreenWidth);
+
+    display->Front().Fill(0x07E0);
+    display->Present();
+    const std::string shot = TempPath("shot.png");
+    ASSERT_TRUE(display->SaveScreenshot(shot));
+    RgbImage image;
+    ASSERT_TRUE(ReadPngRgb(shot, image));
+    std::remove(shot.c_str());
+    EXPECT_EQ(image.rgb[0], 0);
+    EXPECT_EQ(image.rgb[1], 255);
+
+    ASSERT_TRUE(internal::PushSdlMouseMotion(*display, 200, 100));
+    ASSERT_TRUE(internal::PushSdlMouseMotion(*display, 5000, -40)); // beyond the window
+    ASSERT_TRUE(internal::PushSdlQuitEvent());
+    std::vector<WindowMessage> seen;
+    EXPECT_TRUE(WaitFor(*display, MessageType::Close, seen));
+    EXPECT_TRUE(Contains(seen, 100, 50));
+    EXPECT_TRUE(Contains(seen, kScreenWidth - 1, 0));
+
+    // Alt+Enter and F11 switch fullscreen and are not passed on; other keys arrive as
+    // virtual-key codes.
+    for (const char* key : {"A", "F2", "`", "Left"})
+        ASSERT_TRUE(internal::PushSdlKeyDown(key, false));
+    ASSERT_TRUE(internal::PushSdlKeyDown("Return", true));
+    ASSERT_TRUE(internal::PushSdlQuitEvent());
+    seen.clear();
+    ASSERT_TRUE(WaitFor(*display, MessageType::Close, seen));
+    EXPECT_EQ(KeysIn(seen), (std::vector<int>{'A', 0x71, 0xC0, 0x25}));
+    EXPECT_TRUE(display->IsFullscreen());
+    ASSERT_TRUE(internal::PushSdlKeyDown("F11", false));
+    ASSERT_TRUE(internal::PushSdlQuitEvent());
+    seen.clear();
+    ASSERT_TRUE(WaitFor(*display, MessageType::Close, seen));
+    EXPECT_TRUE(KeysIn(seen).empty());
+    EXPECT_FALSE(display->IsFullscreen());
+
+    display->SetPointerPosition(Point{320, 240});
+    EXPECT_EQ(display->PointerPosition(), (Point{320, 240}));
+    display.reset();
+
+    // The window's size and state are remembered for the next start.
+    EXPECT_EQ(profile.GetInt("Window", "Width", 0), 1280);
+    EXPECT_EQ(profile.GetInt("Window", "Height", 0), 960);
+    EXPECT_EQ(profile.GetInt("Window", "Fullscreen", -1), 0);
+    std::remove(profilePath.c_str());
+}
