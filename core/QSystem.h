@@ -59,6 +59,12 @@ public:
     // Runs the continuation in `holder` on behalf of `sender`; see MessageExecution.cpp.
     void RunReaction(std::unique_ptr<QReaction>* holder, QMessageObject* sender);
 
+    // Saving and loading the game. Until saved games land, a request is traced and kept in
+    // saveRequests ("save save.dat", "restore autosave.dat") and reports failure (0).
+    int Save(const std::string& fileName);
+    int Restore(const std::string& fileName);
+    std::vector<std::string> saveRequests;
+
     const RoomPerspective* PerspectiveOf(const std::string& roomName) const;
 
     std::list<QMessage> queue;

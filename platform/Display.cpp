@@ -13,16 +13,16 @@ namespace internal {
 
 namespace {
 
-bool IsMouseMessage(MessageType type) {
-    return type == MessageType::MouseMove || type == MessageType::LeftButtonDown ||
-           type == MessageType::RightButtonDown;
+bool IsMouseMessage(WindowMessageType type) {
+    return type == WindowMessageType::MouseMove || type == WindowMessageType::LeftButtonDown ||
+           type == WindowMessageType::RightButtonDown;
 }
 
 } // namespace
 
 void DisplayQueue::PostPointerMove() {
     WindowMessage move;
-    move.type = MessageType::MouseMove;
+    move.type = WindowMessageType::MouseMove;
     move.x = pointer_.x;
     move.y = pointer_.y;
     posted_.push_back(move);

@@ -45,15 +45,15 @@ template <typename T> bool ParseNumber(std::string_view word, T& out) {
 
 struct Verb {
     std::string_view name;
-    MessageType type;
+    WindowMessageType type;
     size_t argumentCount;
 };
 
 constexpr Verb kVerbs[] = {
-    {"move", MessageType::MouseMove, 2},        {"ldown", MessageType::LeftButtonDown, 2},
-    {"rdown", MessageType::RightButtonDown, 2}, {"key", MessageType::KeyDown, 1},
-    {"activate", MessageType::Activate, 1},     {"close", MessageType::Close, 0},
-    {"shot", MessageType::Screenshot, 1},
+    {"move", WindowMessageType::MouseMove, 2},        {"ldown", WindowMessageType::LeftButtonDown, 2},
+    {"rdown", WindowMessageType::RightButtonDown, 2}, {"key", WindowMessageType::KeyDown, 1},
+    {"activate", WindowMessageType::Activate, 1},     {"close", WindowMessageType::Close, 0},
+    {"shot", WindowMessageType::Screenshot, 1},
 };
 
 const Verb* FindVerb(std::string_view name) {
@@ -63,7 +63,7 @@ const Verb* FindVerb(std::string_view name) {
     return nullptr;
 }
 
-const Verb& VerbFor(MessageType type) {
+const Verb& VerbFor(WindowMessageType type) {
     for (const Verb& verb : kVerbs) {
         if (verb.type == type) return verb;
     }
@@ -76,32 +76,32 @@ bool ParseArguments(const Verb& verb, std::span<const std::string_view> args,
     message = WindowMessage{};
     message.type = verb.type;
     switch (verb.type) {
-    case MessageType::MouseMove:
-    case MessageType::LeftButtonDown:
-    case MessageType::RightButtonDown:
+    case WindowMessageType::MouseMove:
+    case WindowMessageType::LeftButtonDown:
+    case WindowMessageType::RightButtonDown:
         if (!ParseNumber(args[0], message.x) || !ParseNumber(args[1], message.y)) {
             error = "bad coordinates '" + std::string(args[0]) + " " + std::string(args[1]) + "'";
             return false;
         }
         return true;
-    case MessageType::KeyDown:
+    case WindowMessageType::KeyDown:
         message.key = VirtualKeyFromName(args[0]);
         if (message.key < 0) {
             error = "unknown key '" + std::string(args[0]) + "'";
             return false;
         }
         return true;
-    case MessageType::Activate:
+    case WindowMessageType::Activate:
         if (args[0] != "0" && args[0] != "1") {
             error = "activate takes 0 or 1, not '" + std::string(args[0]) + "'";
             return false;
         }
         message.active = args[0] == "1" ? 1 : 0;
         return true;
-    case MessageType::Screenshot:
+    case WindowMessageType::Screenshot:
         message.text = std::string(args[0]);
         return true;
-    case MessageType::Close:
+    case WindowMessageType::Close:
         return true;
     }
     return true;
@@ -113,8 +113,8 @@ bool IsBlank(std::string_view line) {
 
 // True when the message can be written as a line that parses back to the same message.
 bool IsRecordable(const WindowMessage& message) {
-    if (message.type == MessageType::KeyDown) return !VirtualKeyName(message.key).empty();
-    if (message.type == MessageType::Screenshot) {
+    if (message.type == WindowMessageType::KeyDown) return !VirtualKeyName(message.key).empty();
+    if (message.type == WindowMessageType::Screenshot) {
         const std::string_view text = message.text;
         return !text.empty() && text.find_first_of(kWhitespace) == std::string_view::npos &&
                text.find('#') == std::string_view::npos;
@@ -126,22 +126,22 @@ bool IsRecordable(const WindowMessage& message) {
 std::string Arguments(const WindowMessage& message) {
     std::string words;
     switch (message.type) {
-    case MessageType::MouseMove:
-    case MessageType::LeftButtonDown:
-    case MessageType::RightButtonDown:
+    case WindowMessageType::MouseMove:
+    case WindowMessageType::LeftButtonDown:
+    case WindowMessageType::RightButtonDown:
         words.append(" ").append(std::to_string(message.x));
         words.append(" ").append(std::to_string(message.y));
         break;
-    case MessageType::KeyDown:
+    case WindowMessageType::KeyDown:
         words.append(" ").append(VirtualKeyName(message.key));
         break;
-    case MessageType::Activate:
+    case WindowMessageType::Activate:
         words.append(message.active != 0 ? " 1" : " 0");
         break;
-    case MessageType::Screenshot:
+    case WindowMessageType::Screenshot:
         words.append(" ").append(message.text);
         break;
-    case MessageType::Close:
+    case WindowMessageType::Close:
         break;
     }
     return words;
@@ -279,7 +279,7 @@ std::string FormatReplayLine(uint64_t pass, const WindowMessage& message) {
     if (!IsRecordable(message)) {
         // Kept as a comment, so the file stays loadable and still shows what happened.
         line.append("# ").append(std::to_string(pass));
-        if (message.type == MessageType::KeyDown) {
+        if (message.type == WindowMessageType::KeyDown) {
             line.append(" key code ").append(std::to_string(message.key));
         } else {
             line.append(" shot '").append(message.text).append("'");

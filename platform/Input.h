@@ -13,7 +13,7 @@
 
 namespace platform {
 
-enum class MessageType {
+enum class WindowMessageType {
     MouseMove,
     LeftButtonDown,
     RightButtonDown,
@@ -24,7 +24,7 @@ enum class MessageType {
 };
 
 struct WindowMessage {
-    MessageType type = MessageType::MouseMove;
+    WindowMessageType type = WindowMessageType::MouseMove;
     int x = 0; // 640×480 window coordinates for mouse messages
     int y = 0;
     int key = 0;

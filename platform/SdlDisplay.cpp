@@ -115,13 +115,13 @@ bool IsFullscreenToggle(const SDL_Keysym& keysym) {
     return enter && (keysym.mod & KMOD_ALT) != 0;
 }
 
-WindowMessage SimpleMessage(MessageType type) {
+WindowMessage SimpleMessage(WindowMessageType type) {
     WindowMessage message;
     message.type = type;
     return message;
 }
 
-WindowMessage MouseMessage(MessageType type, int x, int y) {
+WindowMessage MouseMessage(WindowMessageType type, int x, int y) {
     WindowMessage message;
     message.type = type;
     // Outside the letterboxed picture the logical coordinates run past the screen.
@@ -238,15 +238,15 @@ bool SdlEventSource::WaitMessage(int timeoutMs) {
 void SdlEventSource::Translate(const SDL_Event& event) {
     switch (event.type) {
     case SDL_MOUSEMOTION:
-        pending_.push_back(MouseMessage(MessageType::MouseMove, event.motion.x, event.motion.y));
+        pending_.push_back(MouseMessage(WindowMessageType::MouseMove, event.motion.x, event.motion.y));
         break;
     case SDL_MOUSEBUTTONDOWN:
         if (event.button.button == SDL_BUTTON_LEFT) {
             pending_.push_back(
-                MouseMessage(MessageType::LeftButtonDown, event.button.x, event.button.y));
+                MouseMessage(WindowMessageType::LeftButtonDown, event.button.x, event.button.y));
         } else if (event.button.button == SDL_BUTTON_RIGHT) {
             pending_.push_back(
-                MouseMessage(MessageType::RightButtonDown, event.button.x, event.button.y));
+                MouseMessage(WindowMessageType::RightButtonDown, event.button.x, event.button.y));
         }
         break;
     case SDL_KEYDOWN:
@@ -256,7 +256,7 @@ void SdlEventSource::Translate(const SDL_Event& event) {
         TranslateWindowEvent(event.window);
         break;
     case SDL_QUIT: // also sent when the window's close button closes the only window
-        pending_.push_back(SimpleMessage(MessageType::Close));
+        pending_.push_back(SimpleMessage(WindowMessageType::Close));
         break;
     default:
         break;
@@ -272,7 +272,7 @@ void SdlEventSource::TranslateKey(const SDL_KeyboardEvent& key) {
     const int code = VirtualKeyFromSdl(key.keysym);
     // Auto-repeated presses are delivered too, as the game has always received them.
     if (code < 0) return;
-    WindowMessage message = SimpleMessage(MessageType::KeyDown);
+    WindowMessage message = SimpleMessage(WindowMessageType::KeyDown);
     message.key = code;
     pending_.push_back(message);
 }
@@ -283,7 +283,7 @@ void SdlEventSource::TranslateWindowEvent(const SDL_WindowEvent& window) {
     if (window.event == SDL_WINDOWEVENT_FOCUS_LOST) active = 0;
     if (active == active_) return;
     active_ = active;
-    WindowMessage message = SimpleMessage(MessageType::Activate);
+    WindowMessage message = SimpleMessage(WindowMessageType::Activate);
     message.active = active;
     pending_.push_back(message);
 }

@@ -55,7 +55,7 @@ void ExpectScreenshotShows(const Display& display, const Surface& expected) {
 
 WindowMessage Move(int x, int y) {
     WindowMessage m;
-    m.type = MessageType::MouseMove;
+    m.type = WindowMessageType::MouseMove;
     m.x = x;
     m.y = y;
     return m;
@@ -107,7 +107,7 @@ TEST(HeadlessDisplay, PostedPointerMovesComeBeforeInputAndMouseMessagesMoveThePo
     ASSERT_TRUE(messages.PeekMessage(m));
     EXPECT_EQ(m, Move(30, 40));
     ASSERT_TRUE(messages.PeekMessage(m));
-    EXPECT_EQ(m.type, MessageType::LeftButtonDown);
+    EXPECT_EQ(m.type, WindowMessageType::LeftButtonDown);
     EXPECT_EQ(display->PointerPosition(), (Point{100, 200}));
 
     // A move posted now is taken before the key already due at pass 1.
@@ -118,7 +118,7 @@ TEST(HeadlessDisplay, PostedPointerMovesComeBeforeInputAndMouseMessagesMoveThePo
     EXPECT_EQ(m, Move(100, 200));
     EXPECT_FALSE(messages.Finished());
     ASSERT_TRUE(messages.PeekMessage(m));
-    EXPECT_EQ(m.type, MessageType::KeyDown);
+    EXPECT_EQ(m.type, WindowMessageType::KeyDown);
     EXPECT_EQ(display->PointerPosition(), (Point{100, 200})); // keys leave it alone
     EXPECT_TRUE(messages.Finished());
 }
@@ -136,7 +136,7 @@ TEST(HeadlessDisplay, TakeInputHandsTheSourceOutAndLeavesNone) {
 
     display->SetInput(std::move(taken));
     ASSERT_TRUE(display->Messages().PeekMessage(m));
-    EXPECT_EQ(m.type, MessageType::Close);
+    EXPECT_EQ(m.type, WindowMessageType::Close);
 }
 
 TEST(HeadlessDisplay, FullscreenIsAFlagStartingFromTheOptions) {

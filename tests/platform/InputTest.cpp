@@ -23,13 +23,13 @@ std::string ReadText(const std::string& path) {
     return text.str();
 }
 
-WindowMessage Make(MessageType type, int x = 0, int y = 0, int key = 0, int active = 0,
+WindowMessage Make(WindowMessageType type, int x = 0, int y = 0, int key = 0, int active = 0,
                    std::string text = {}) {
     return WindowMessage{type, x, y, key, active, std::move(text)};
 }
 
 WindowMessage Key(int code) {
-    return Make(MessageType::KeyDown, 0, 0, code);
+    return Make(WindowMessageType::KeyDown, 0, 0, code);
 }
 
 struct Delivered {
@@ -58,16 +58,16 @@ std::vector<Delivered> Drive(MessageSource& source, uint64_t lastPass, uint64_t 
 
 TEST(ReplayLine, EveryVerbRoundTrips) {
     const std::vector<std::pair<WindowMessage, std::string>> cases = {
-        {Make(MessageType::MouseMove, 320, 240), "12 move 320 240"},
-        {Make(MessageType::LeftButtonDown, 0, 479), "12 ldown 0 479"},
-        {Make(MessageType::RightButtonDown, 639, -3), "12 rdown 639 -3"},
+        {Make(WindowMessageType::MouseMove, 320, 240), "12 move 320 240"},
+        {Make(WindowMessageType::LeftButtonDown, 0, 479), "12 ldown 0 479"},
+        {Make(WindowMessageType::RightButtonDown, 639, -3), "12 rdown 639 -3"},
         {Key(vk::F2), "12 key F2"},
         {Key(vk::Backquote), "12 key Backquote"},
         {Key('I'), "12 key I"},
-        {Make(MessageType::Activate, 0, 0, 0, 0), "12 activate 0"},
-        {Make(MessageType::Activate, 0, 0, 0, 1), "12 activate 1"},
-        {Make(MessageType::Close), "12 close"},
-        {Make(MessageType::Screenshot, 0, 0, 0, 0, "room1.png"), "12 shot room1.png"},
+        {Make(WindowMessageType::Activate, 0, 0, 0, 0), "12 activate 0"},
+        {Make(WindowMessageType::Activate, 0, 0, 0, 1), "12 activate 1"},
+        {Make(WindowMessageType::Close), "12 close"},
+        {Make(WindowMessageType::Screenshot, 0, 0, 0, 0, "room1.png"), "12 shot room1.png"},
     };
     for (const auto& [message, line] : cases) {
         EXPECT_EQ(FormatReplayLine(12, message), line);
@@ -89,7 +89,7 @@ TEST(ReplayLine, CommentsSpacingCaseAndLargePasses) {
     EXPECT_EQ(m, Key(vk::Escape));
     ASSERT_TRUE(ParseReplayLine("18446744073709551615 close#end", pass, m, error)) << error;
     EXPECT_EQ(pass, UINT64_MAX);
-    EXPECT_EQ(m, Make(MessageType::Close));
+    EXPECT_EQ(m, Make(WindowMessageType::Close));
 }
 
 TEST(ReplayLine, MalformedLinesAreRejectedWithAReason) {
@@ -128,7 +128,7 @@ TEST(ReplayLine, MalformedLinesAreRejectedWithAReason) {
 TEST(ReplayLine, MessagesWithoutAReplayFormBecomeComments) {
     const std::string unnamedKey = FormatReplayLine(3, Key(0x5B));
     const std::string spacedShot =
-        FormatReplayLine(4, Make(MessageType::Screenshot, 0, 0, 0, 0, "my shot.png"));
+        FormatReplayLine(4, Make(WindowMessageType::Screenshot, 0, 0, 0, 0, "my shot.png"));
     EXPECT_EQ(unnamedKey.rfind("# 3", 0), 0u) << unnamedKey;
     EXPECT_EQ(spacedShot.rfind("# 4", 0), 0u) << spacedShot;
     std::string error;
@@ -166,11 +166,11 @@ TEST(Replay, DeliversInOrderNotBeforeItsPassAndOnePerPass) {
     ASSERT_TRUE(replay) << error;
     EXPECT_FALSE(replay->Finished());
     const std::vector<Delivered> expected = {
-        {5, Make(MessageType::MouseMove, 1, 2)},
-        {6, Make(MessageType::LeftButtonDown, 1, 2)},
+        {5, Make(WindowMessageType::MouseMove, 1, 2)},
+        {6, Make(WindowMessageType::LeftButtonDown, 1, 2)},
         {9, Key('A')},
-        {10, Make(MessageType::RightButtonDown, 3, 4)},
-        {11, Make(MessageType::Close)},
+        {10, Make(WindowMessageType::RightButtonDown, 3, 4)},
+        {11, Make(WindowMessageType::Close)},
     };
     EXPECT_EQ(Drive(*replay, 20), expected);
     EXPECT_TRUE(replay->Finished());
@@ -184,12 +184,12 @@ TEST(Replay, LateStartDeliversOverdueMessagesOnePerPass) {
     WindowMessage m;
     replay->BeginPass(100);
     ASSERT_TRUE(replay->PeekMessage(m));
-    EXPECT_EQ(m, Make(MessageType::Activate, 0, 0, 0, 0));
+    EXPECT_EQ(m, Make(WindowMessageType::Activate, 0, 0, 0, 0));
     EXPECT_FALSE(replay->PeekMessage(m));
     EXPECT_FALSE(replay->Finished());
     replay->BeginPass(101);
     ASSERT_TRUE(replay->PeekMessage(m));
-    EXPECT_EQ(m, Make(MessageType::Activate, 0, 0, 0, 1));
+    EXPECT_EQ(m, Make(WindowMessageType::Activate, 0, 0, 0, 1));
     EXPECT_TRUE(replay->Finished());
 }
 

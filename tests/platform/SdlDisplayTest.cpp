@@ -24,7 +24,7 @@ bool HasDisplayServer() {
 }
 
 // Takes messages until one of `type` arrives; the server adds its own (focus, pointer).
-bool WaitFor(Display& display, MessageType type, std::vector<WindowMessage>& seen) {
+bool WaitFor(Display& display, WindowMessageType type, std::vector<WindowMessage>& seen) {
     for (int tries = 0; tries < 200; ++tries) {
         WindowMessage m;
         if (!display.Messages().WaitMessage(50)) continue;
@@ -38,7 +38,7 @@ bool WaitFor(Display& display, MessageType type, std::vector<WindowMessage>& see
 
 bool Contains(const std::vector<WindowMessage>& seen, int x, int y) {
     for (const WindowMessage& m : seen) {
-        if (m.type == MessageType::MouseMove && m.x == x && m.y == y) return true;
+        if (m.type == WindowMessageType::MouseMove && m.x == x && m.y == y) return true;
     }
     return false;
 }
@@ -46,7 +46,7 @@ bool Contains(const std::vector<WindowMessage>& seen, int x, int y) {
 std::vector<int> KeysIn(const std::vector<WindowMessage>& seen) {
     std::vector<int> keys;
     for (const WindowMessage& m : seen) {
-        if (m.type == MessageType::KeyDown) keys.push_back(m.key);
+        if (m.type == WindowMessageType::KeyDown) keys.push_back(m.key);
     }
     return keys;
 }
@@ -95,7 +95,7 @@ TEST(SdlDisplay, OpensAWindowAndTranslatesItsEvents) {
     ASSERT_TRUE(internal::PushSdlMouseMotion(*display, 5000, -40)); // beyond the window
     ASSERT_TRUE(internal::PushSdlQuitEvent());
     std::vector<WindowMessage> seen;
-    EXPECT_TRUE(WaitFor(*display, MessageType::Close, seen));
+    EXPECT_TRUE(WaitFor(*display, WindowMessageType::Close, seen));
     EXPECT_TRUE(Contains(seen, 100, 50));
     EXPECT_TRUE(Contains(seen, kScreenWidth - 1, 0));
 
@@ -106,13 +106,13 @@ TEST(SdlDisplay, OpensAWindowAndTranslatesItsEvents) {
     ASSERT_TRUE(internal::PushSdlKeyDown("Return", true));
     ASSERT_TRUE(internal::PushSdlQuitEvent());
     seen.clear();
-    ASSERT_TRUE(WaitFor(*display, MessageType::Close, seen));
+    ASSERT_TRUE(WaitFor(*display, WindowMessageType::Close, seen));
     EXPECT_EQ(KeysIn(seen), (std::vector<int>{'A', 0x71, 0xC0, 0x25}));
     EXPECT_TRUE(display->IsFullscreen());
     ASSERT_TRUE(internal::PushSdlKeyDown("F11", false));
     ASSERT_TRUE(internal::PushSdlQuitEvent());
     seen.clear();
-    ASSERT_TRUE(WaitFor(*display, MessageType::Close, seen));
+    ASSERT_TRUE(WaitFor(*display, WindowMessageType::Close, seen));
     EXPECT_TRUE(KeysIn(seen).empty());
     EXPECT_FALSE(display->IsFullscreen());
 

@@ -1,0 +1,26 @@
+#pragma once
+// The `tarvo` command line: tarvo [GAME_DIR] [options].
+#include <cstdint>
+#include <string>
+
+struct Options {
+    std::string gameDir = ".";
+    bool headless = false;
+    bool fullscreen = false;
+    bool windowed = false;
+    bool integerScaling = false;
+    bool vsync = true;
+    int64_t frames = -1;  // quit after this many rendered frames; -1: no limit
+    uint32_t frameMs = 20; // virtual clock step of headless runs
+    std::string replayFile;
+    std::string recordFile;
+    std::string screenshotDir = ".";
+    bool trace = false;
+    std::string traceFile = "-"; // "-": stderr
+    bool help = false;
+    bool version = false;
+};
+
+// Parses argv; false with a one-line reason in `error` on a bad option.
+bool ParseOptions(int argc, const char* const* argv, Options& out, std::string& error);
+const char* UsageText();

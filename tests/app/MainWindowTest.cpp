@@ -1,0 +1,203 @@
+// The main window with a headless display over a small world: input in room coordinates,
+// activation and pause, the key commands, restart.
+#include <gtest/gtest.h>
+
+#include "app/Game.h"
+#include "app/MainWnd.h"
+#include "core/QObjectCursor.h"
+#include "core/ScriptFormat.h"
+#include "interfaces/QInterfaceMain.h"
+#include "interfaces/QObjectCase.h"
+#include "interfaces/QObjectStar.h"
+#include "platform/Clock.h"
+#include "platform/Display.h"
+#include "platform/VirtualKeys.h"
+#include "screens/QInterfaceMap.h"
+#include "support/TempDir.h"
+#include "support/World.h"
+
+using platform::WindowMessageType;
+using platform::WindowMessage;
+using testing_support::ScriptBuilder;
+using testing_support::TempDir;
+namespace vk = platform::vk;
+
+namespace {
+
+class RecordingInterface : public QInterface {
+public:
+    void OnMouseMove(int x, int y) override { moves.push_back({x, y}); }
+    void OnLeftClick(int x, int y) override { clicks.push_back({x, y}); }
+    std::vector<platform::Point> moves, clicks;
+};
+
+void WriteGame(const TempDir& dir) {
+    ScriptBuilder s;
+    s.Object(10, "Lamp");
+    s.Room(100, "Hall");
+    for (uint16_t id : {0, 1, 10, 100}) ScriptBuilder::Send(s.On(id, TOTALINIT), id, STATUS, 7);
+    const std::vector<uint8_t> bytes = WriteScript(s.Data());
+    dir.Write("script.dat", std::string(bytes.begin(), bytes.end()));
+    dir.Write("BGs.ini", "[Settings]\nStartRoom=Hall\n");
+}
+
+class Shell : public ::testing::Test {
+protected:
+    Shell() : dir(true), clock(20) {
+        platform::SetClock(&clock);
+        platform::TraceToFunction([this](std::string_view line) { trace.emplace_back(line); });
+        WriteGame(dir);
+        std::string error;
+        display = platform::Display::Create(platform::DisplayOptions{.headless = true}, error);
+        window = std::make_unique<CMainWindow>(*display);
+        g_appActive = 1;
+        ok = CreateSubsystems(error);
+        EXPECT_TRUE(ok) << error;
+    }
+    ~Shell() override {
+        DestroySubsystems();
+        window.reset();
+        platform::TraceOff();
+        platform::SetClock(nullptr);
+        g_appActive = 1;
+    }
+    void Key(int key) { window->HandleMessage(WindowMessage{.type = WindowMessageType::KeyDown, .key = key}); }
+    void Frame() {
+        window->Video().RenderFrame();
+        clock.Advance();
+    }
+    int Count(const std::string& line) const { return static_cast<int>(std::count(trace.begin(), trace.end(), line)); }
+
+    TempDir dir;
+    platform::VirtualClock clock;
+    std::vector<std::string> trace;
+    std::unique_ptr<platform::Display> display;
+    std::unique_ptr<CMainWindow> window;
+    bool ok = false;
+};
+
+} // namespace
+
+TEST_F(Shell, StartUpLoadsTheWorldAndTracesThePhases) {
+    ASSERT_TRUE(ok);
+    for (uint16_t id : {0, 1, 10, 100}) EXPECT_EQ(g_system->FindById(id)->status, 7) << id;
+    EXPECT_EQ(g_system->cursor->status, 0);
+    EXPECT_EQ(g_system->currentRoom, g_system->FindByName("Hall"));
+    for (const char* phase : {"Load phase 1: 0\n", "Load phase 2: 0\n", "Load phase 3: 0\n", "Load phase 9: 0\n"})
+        EXPECT_EQ(Count(phase), 1) << phase;
+}
+
+TEST_F(Shell, MouseInputReachesTheInterfaceInRoomCoordinates) {
+    RecordingInterface ui;
+    g_system->currentInterface = &ui;
+    g_system->scrollOffset = 250;
+    window->HandleMessage(WindowMessage{.type = WindowMessageType::MouseMove, .x = 100, .y = 40});
+    window->HandleMessage(WindowMessage{.type = WindowMessageType::LeftButtonDown, .x = 5, .y = 6});
+    EXPECT_EQ(ui.moves, (std::vector<platform::Point>{{350, 40}}));
+    EXPECT_EQ(ui.clicks, (std::vector<platform::Point>{{255, 6}}));
+    g_system->currentInterface = g_system->mainInterface.get();
+}
+
+TEST_F(Shell, ScrollKeysHoldTheView) {
+    g_system->roomWidth = 1280;
+    for (int i = 0; i < 10; ++i) {
+        Key(vk::Right);
+        Frame();
+    }
+    EXPECT_EQ(g_system->scrollOffset, 60);
+    for (int i = 0; i < 10; ++i) Frame();
+    EXPECT_EQ(g_system->scrollOffset, 60);
+    Key(vk::Left);
+    EXPECT_EQ(g_system->scrollOffset, 54);
+    g_system->scrollOffset = 638; // near the right end: stops at room width - 640
+    Key(vk::Right);
+    EXPECT_EQ(g_system->scrollOffset, 640);
+    Key(vk::Right);
+    EXPECT_EQ(g_system->scrollOffset, 640);
+}
+
+TEST_F(Shell, ScrollingARoomExactly640WideDoesNothing) {
+    Key(vk::Right);
+    Frame();
+    EXPECT_EQ(g_system->scrollOffset, 0);
+    Key(vk::Left);
+    EXPECT_EQ(g_system->scrollOffset, 0);
+}
+
+TEST_F(Shell, LeavingTheForegroundPausesAndComingBackResumes) {
+    window->HandleMessage(WindowMessage{.type = WindowMessageType::Activate, .active = 0});
+    EXPECT_EQ(g_appActive, 0);
+    EXPECT_EQ(g_system->paused, 1);
+    EXPECT_TRUE(g_sound->Paused());
+    for (int i = 0; i < 50; ++i) clock.Advance(); // a second away
+    window->HandleMessage(WindowMessage{.type = WindowMessageType::Activate, .active = 1});
+    EXPECT_EQ(g_system->paused, 0);
+    EXPECT_FALSE(g_sound->Paused());
+    EXPECT_EQ(window->Video().lastFrameTime, platform::NowMs()); // the time away is not a frame
+    EXPECT_EQ(window->Video().DirtyRects(), (std::vector<platform::Rect>{{0, 0, 640, 480}}));
+
+    // The pause key before leaving: the game runs while away and is paused again on return.
+    Key(vk::Pause);
+    window->HandleMessage(WindowMessage{.type = WindowMessageType::Activate, .active = 0});
+    EXPECT_EQ(g_system->paused, 0);
+    window->HandleMessage(WindowMessage{.type = WindowMessageType::Activate, .active = 1});
+    EXPECT_EQ(g_system->paused, 1);
+}
+
+TEST_F(Shell, CursorModeKeysNeedTheMainInterfaceAndTheMenu) {
+    Key('3');
+    EXPECT_EQ(g_system->cursor->mode, kCursorTake);
+    EXPECT_EQ(g_system->cursor->resourceId, 5005);
+    Key('C');
+    EXPECT_EQ(g_system->cursor->mode, kCursorSecond);
+    Key('M'); // the map: cursor keys do nothing while it is shown
+    EXPECT_EQ(g_system->currentInterface, g_system->mapInterface.get());
+    Key('L');
+    EXPECT_EQ(g_system->cursor->mode, kCursorSecond);
+    Key(vk::Tab); // map off again
+    EXPECT_EQ(g_system->currentInterface, g_system->mainInterface.get());
+    g_system->actionMenu->active = 0;
+    Key('L');
+    EXPECT_EQ(g_system->cursor->mode, kCursorSecond);
+    Key('I'); // the inventory also needs the menu
+    EXPECT_EQ(g_system->inventoryCase->visible, 0);
+    g_system->actionMenu->active = 1;
+    Key('I');
+    EXPECT_EQ(g_system->inventoryCase->visible, 1);
+    Key(vk::Escape);
+    EXPECT_EQ(g_system->inventoryCase->visible, 0);
+}
+
+TEST_F(Shell, CommandKeys) {
+    Key(vk::F2);
+    Key(vk::F3);
+    Key(vk::F4);
+    EXPECT_EQ(g_system->saveRequests,
+              (std::vector<std::string>{"save save.dat", "restore save.dat", "restore autosave.dat"}));
+    Key(vk::Backquote);
+    EXPECT_EQ(g_debug->enabled, 1);
+    Key(vk::Backquote);
+    EXPECT_EQ(g_debug->enabled, 0);
+    g_system->tarvo.active = 0;
+    g_system->actionMenu->active = 0;
+    g_system->mainInterface->dialogue.paused = 1;
+    Key(vk::F5); // release the player
+    EXPECT_EQ(g_system->tarvo.active, 1);
+    EXPECT_EQ(g_system->actionMenu->active, 1);
+    EXPECT_EQ(g_system->mainInterface->dialogue.paused, 0);
+    EXPECT_EQ(CommandForKey('Q'), 0);
+}
+
+TEST_F(Shell, RestartRebuildsTheWorldAndKeepsTheWindow) {
+    const QSystem* before = g_system;
+    QVideoSystem* video = g_video;
+    g_system->FindById(10)->status = 99;
+    Key(vk::F9);
+    EXPECT_NE(g_system, nullptr);
+    EXPECT_EQ(g_system->FindById(10)->status, 7); // loaded afresh
+    EXPECT_EQ(g_video, video);
+    EXPECT_EQ(Count("Load phase 1: 0\n"), 2);
+    EXPECT_EQ(Count("Load phase 9: 0\n"), 2);
+    EXPECT_EQ(Count("~QSystem\n"), 1);
+    (void)before;
+}

@@ -1,0 +1,90 @@
+// The `tarvo` program run as a player would start it, headless.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "core/ScriptFormat.h"
+#include "support/TempDir.h"
+#include "support/World.h"
+
+using testing_support::ScriptBuilder;
+using testing_support::TempDir;
+
+namespace {
+
+struct ProgramRun {
+    int status = -1;
+    std::string output; // stdout and stderr together
+};
+
+ProgramRun Tarvo(const std::string& args) {
+    const std::string command = std::string(TARVO_BINARY_DIR) + "/app/tarvo " + args + " 2>&1";
+    ProgramRun run;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr) return run;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
+    const int raw = ::pclose(pipe);
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return run;
+}
+
+void WriteGame(const TempDir& dir) {
+    ScriptBuilder s;
+    s.Object(10, "Lamp");
+    s.Room(100, "Hall");
+    const std::vector<uint8_t> bytes = WriteScript(s.Data());
+    dir.Write("script.dat", std::string(bytes.begin(), bytes.end()));
+    dir.Write("BGs.ini", "[Settings]\nStartRoom=Hall\n");
+}
+
+} // namespace
+
+TEST(Program, HeadlessRunTracesTheLoadPhasesAndQuitsOnClose) {
+    TempDir dir;
+    WriteGame(dir);
+    dir.Write("replay.txt", "# restart once, then close the window\n5 key F9\n30 close\n");
+    const ProgramRun run = Tarvo(dir.Path() + " --headless --frames 50 --trace=- --replay replay.txt");
+    EXPECT_EQ(run.status, 0) << run.output;
+    for (const char* line : {"Load phase 1: ", "Load phase 2: ", "Load phase 9: ", "~CMainWindow\n",
+                             "~QVideoSystem\n", "FPS is "})
+        EXPECT_NE(run.output.find(line), std::string::npos) << line;
+    // The restart loaded the world a second time.
+    EXPECT_NE(run.output.find("Load phase 1: ", run.output.find("~QSystem")), std::string::npos);
+    // Shutdown order: the world before the window, the frame rate last.
+    EXPECT_LT(run.output.rfind("~QSystem"), run.output.rfind("~CMainWindow"));
+    EXPECT_LT(run.output.rfind("~CMainWindow"), run.output.rfind("FPS is "));
+}
+
+TEST(Program, FramesLimitEndsAHeadlessRun) {
+    TempDir dir;
+    WriteGame(dir);
+    const ProgramRun run = Tarvo(dir.Path() + " --headless --frames 20 --frame-ms 50 --trace=-");
+    EXPECT_EQ(run.status, 0) << run.output;
+    // 10 frames after the mark, at 50 ms each.
+    EXPECT_NE(run.output.find("FPS is 20\n"), std::string::npos) << run.output;
+}
+
+TEST(Program, AMalformedScriptStopsStartUpWithAReason) {
+    TempDir dir;
+    WriteGame(dir);
+    dir.Write("script.dat", std::string("\x01\x00\x00\x00\x00\x00\x00\x00", 8)); // N = 1
+    const ProgramRun run = Tarvo(dir.Path() + " --headless --frames 5");
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.output.find("tarvo: script.dat: "), std::string::npos) << run.output;
+}
+
+TEST(Program, MissingScriptAndBadOptions) {
+    TempDir dir;
+    ProgramRun run = Tarvo(dir.Path() + " --headless --frames 5");
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.output.find("script.dat"), std::string::npos) << run.output;
+    run = Tarvo("--frames x");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.output.find("--frames"), std::string::npos);
+    run = Tarvo("--help");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.output.find("--replay FILE"), std::string::npos);
+}
