@@ -11,6 +11,7 @@ PACKAGES=(
   libgtest-dev libbenchmark-dev
   fonts-liberation
   xvfb xauth
+  librsvg2-bin
 )
 
 missing=()

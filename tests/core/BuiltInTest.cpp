@@ -6,6 +6,7 @@
 #include "interfaces/QInterfaceSequence.h"
 #include "interfaces/QObjectCase.h"
 #include "interfaces/QObjectStar.h"
+#include "platform/MessageBox.h"
 #include "support/TempDir.h"
 #include "support/World.h"
 
@@ -120,10 +121,19 @@ TEST_F(BuiltIn, CursorTakesAndGivesBackObjects) {
 }
 
 TEST_F(BuiltIn, SetMovesTheCompanionSoundUnlessLoading) {
+    TempDir dir(true);
+    dir.Write("resource.qrc", "300 = Lamp.flc\n301 = Lamp2.FLC\n");
+    delete g_manager;
+    g_manager = new QManager;
+    std::vector<std::string> boxes;
+    platform::SetMessageBoxCapture([&](const std::string& text, const std::string&) { boxes.push_back(text); });
     Key().resourceId = 300;
     Send(kKey, SET, 301);
+    platform::SetMessageBoxCapture(nullptr);
     EXPECT_EQ(Key().resourceId, 301);
-    EXPECT_EQ(g_sound->Calls(), (std::vector<std::string>{"RemoveSound 300.wav", "LoadSound 301.wav 1"}));
+    EXPECT_EQ(g_sound->Calls(), (std::vector<std::string>{"RemoveSound LAMP.WAV", "LoadSound LAMP2.WAV 1"}));
+    // Neither animation file exists: each is reported once, when first asked for.
+    EXPECT_EQ(boxes, (std::vector<std::string>{"Flic Lamp.flc not found", "Flic Lamp2.FLC not found"}));
     g_system->loading = 1;
     Send(kKey, SET, 302);
     EXPECT_EQ(Key().resourceId, 302);
