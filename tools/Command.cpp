@@ -170,7 +170,7 @@ std::string Invocation::Get(const std::string& option, const std::string& fallba
 
 std::vector<CommandGroup> AllGroups() {
     // One line per data format.
-    return {ArchiveCommands(), ScriptCommands()};
+    return {ArchiveCommands(), ScriptCommands(), BgCommands()};
 }
 
 int RunTool(std::span<const std::string> args, std::ostream& out, std::ostream& err) {

@@ -67,6 +67,7 @@ std::vector<CommandGroup> AllGroups();
 // The groups (one per file).
 CommandGroup ArchiveCommands();
 CommandGroup ScriptCommands();
+CommandGroup BgCommands();
 
 // Runs the tool on its arguments (without the program name). Returns the exit code:
 // 0 success, 1 failure of the command, 2 wrong usage.
