@@ -149,14 +149,7 @@ void CMainWindow::OnCommand(int command) {
     }
 }
 
-void CMainWindow::SetCursorMode(int mode) {
-    QObjectCursor& cursor = *g_system->cursor;
-    cursor.SetVisible(0);
-    cursor.resourceId = kCursorFirstPicture + mode;
-    cursor.GiveBack();
-    cursor.mode = mode;
-    cursor.SetVisible(1);
-}
+void CMainWindow::SetCursorMode(int mode) { g_system->cursor->SelectMode(mode); }
 
 void CMainWindow::ToggleScreen(bool map) {
     QSystem& w = *g_system;

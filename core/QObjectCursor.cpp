@@ -1,8 +1,13 @@
 #include "core/QObjectCursor.h"
 
+#include <algorithm>
+
+#include "core/QSystem.h"
 #include "graphics/QFlic.h"
+#include "graphics/QVideoSystem.h"
 #include "platform/Trace.h"
 #include "resources/QManager.h"
+#include "sound/QSoundEngine.h"
 
 TARVO_IMPLEMENT_CLASS(QObjectCursor, QObject)
 
@@ -21,7 +26,7 @@ QObjectCursor::QObjectCursor(int pointerX, int pointerY) {
 QObjectCursor::~QObjectCursor() { platform::Trace("~QObjectCursor\n"); }
 
 void QObjectCursor::GiveBack() {
-    if (heldObject == nullptr) return;
+    if (mode != kCursorHolding || heldObject == nullptr) return;
     heldObject->SetVisible(1);
     heldObject->active = 1;
     heldObject = nullptr;
@@ -40,4 +45,61 @@ void QObjectCursor::Drop() {
     resourceId = kCursorFirstPicture;
     GiveBack();
     mode = kCursorLook;
+}
+
+namespace {
+int Scroll() { return g_system != nullptr ? g_system->scrollOffset : 0; }
+} // namespace
+
+void QObjectCursor::Draw(platform::Surface& target) {
+    if (!visible) return;
+    QFlic* flic = Animation();
+    if (flic == nullptr || flic->Surface() == nullptr || g_video == nullptr) return;
+    const platform::Rect clip{std::max(x, 0), std::max(y, 0), std::min(x + flic->Width() - 1, 640),
+                              std::min(y + flic->Height() - 1, 480)};
+    const int originX = x + flic->DrawOffset().x, originY = y + flic->DrawOffset().y;
+    for (const platform::Rect& dirty : g_video->DirtyRects()) {
+        const platform::Rect part = platform::Intersect(dirty, clip);
+        if (part.IsEmpty()) continue;
+        target.BltFast(part.left, part.top, *flic->Surface(), platform::Offset(part, -originX, -originY),
+                       platform::kBltSrcColorKey | platform::kBltWait);
+    }
+}
+
+void QObjectCursor::Update(int elapsedMs) {
+    if (!visible || !animate) return;
+    QFlic* flic = Animation();
+    if (flic == nullptr) return;
+    frameClock += elapsedMs;
+    const int frameTime = std::max(flic->FrameTime(), 1);
+    while (frameClock >= frameTime) {
+        flic->SetFrame(-1);
+        frameClock -= frameTime;
+        // The cursor lives in screen coordinates: undo the scroll that the rectangles add.
+        flic->AddFrameRects(x + Scroll(), y, kChangeRects);
+    }
+}
+
+void QObjectCursor::SetPos(int roomX, int roomY) {
+    if (g_sound != nullptr && g_manager != nullptr && g_system != nullptr)
+        g_sound->PanSound(g_manager->GetSoundName(g_system->currentMusic), roomX, g_system->roomWidth);
+    QFlic* flic = Animation();
+    if (flic == nullptr) return;
+    flic->AddFrameRects(x + Scroll(), y, kMaskRects);
+    flic->AddFrameRects(roomX, roomY, kMaskRects);
+    x = roomX - Scroll();
+    y = roomY;
+}
+
+void QObjectCursor::SetVisible(int flag) {
+    if (QFlic* flic = Animation()) flic->AddFrameRects(x + Scroll(), y, kMaskRects);
+    visible = flag;
+}
+
+void QObjectCursor::SelectMode(int m) {
+    SetVisible(0);
+    resourceId = kCursorFirstPicture + m;
+    GiveBack();
+    mode = m;
+    SetVisible(1);
 }

@@ -22,6 +22,20 @@ public:
     QObjectCursor(int pointerX, int pointerY);
     ~QObjectCursor() override;
 
+    // Drawn at its screen position, clipped to the screen and the dirty rectangles.
+    void Draw(platform::Surface& target) override;
+    // Catches up every frame due; no END, HALF or sound.
+    void Update(int elapsedMs) override;
+    // (x, y) in room coordinates; the cursor keeps screen coordinates. Pans the room music.
+    void SetPos(int x, int y) override;
+    int HitTest(int, int) override { return 0; }
+    void OnMouseOver(int, int) override {}
+    void OnClick(int, int) override {}
+    void SetVisible(int flag) override;
+    void UpdateDepth() override {}
+    // Select mode m (0..5): its picture, the held object given back.
+    void SelectMode(int mode);
+
     // Takes `object` onto the cursor with cursor picture `picture` (holding mode), giving back
     // what was held before.
     void Take(QMessageObject* object, int32_t picture);

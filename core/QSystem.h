@@ -78,8 +78,8 @@ public:
     int32_t roomWidth = 640;
     int32_t objectCount = 0;
     int32_t roomCount = 0;
-    int32_t currentAmbience = -1;
-    int32_t currentMusic = -1;
+    int32_t currentAmbience = 0;
+    int32_t currentMusic = 0;
     std::vector<std::unique_ptr<QObject>> plainObjects;
     std::vector<std::unique_ptr<QObjectBG>> rooms;
     std::unique_ptr<QObjectCursor> cursor;

@@ -57,6 +57,10 @@ bool QSystem::Load(std::string& error) {
     image.clear();
     Build(script);
     Start();
+    if (!mainInterface->startError.empty()) {
+        error = mainInterface->startError;
+        return false;
+    }
     return true;
 }
 

@@ -13,16 +13,16 @@ TARVO_IMPLEMENT_CLASS(QObjectTarvo, QObject)
 TARVO_IMPLEMENT_CLASS(QObjectVarnagel, QObjectTarvo)
 
 QObjectTarvo::QObjectTarvo() {
-    x = 574;
-    y = 444;
+    x = footX = 574;
+    y = footY = 444;
     z = 200;
 }
 
 QObjectTarvo::~QObjectTarvo() { platform::Trace("~QObjectTarvo\n"); }
 
 QObjectVarnagel::QObjectVarnagel() {
-    x = 477;
-    y = 350;
+    x = footX = 477;
+    y = footY = 350;
     scaledImageId = -6;
     cameraFollows = 0;
 }

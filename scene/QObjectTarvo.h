@@ -25,6 +25,11 @@ public:
     virtual void SetAfterWalk(int index, const QReaction& reaction, QMessageObject* sender);
 
     const QReaction* AfterWalk() const { return afterWalk_.get(); }
+    // Forgets the after-walk continuation without running it.
+    void DropAfterWalk() {
+        afterWalk_.reset();
+        afterWalkSender_ = nullptr;
+    }
     QMessageObject* AfterWalkSender() const { return afterWalkSender_; }
 
     int32_t standing = 1;

@@ -19,10 +19,15 @@ void QSoundEngine::RemoveSound(const std::string& name) {
     playing_.erase(name);
 }
 
-void QSoundEngine::PlaySound(const std::string& name) {
+void QSoundEngine::PlaySound(const std::string& name, bool looped) {
     if (!IsLoaded(name) || IsPlaying(name)) return;
-    calls_.push_back("PlaySound " + name);
+    calls_.push_back((looped ? "PlayLooped " : "PlaySound ") + name);
     playing_.insert(name);
+}
+
+void QSoundEngine::PanSound(const std::string& name, int x, int roomWidth) {
+    if (!IsPlaying(name)) return;
+    calls_.push_back("PanSound " + name + " " + std::to_string(x) + " " + std::to_string(roomWidth));
 }
 
 void QSoundEngine::StopSound(const std::string& name) {

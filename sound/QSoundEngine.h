@@ -15,8 +15,10 @@ public:
 
     bool LoadSound(const std::string& name, int category);
     void RemoveSound(const std::string& name);
-    // Plays a loaded sound that is not already playing.
-    void PlaySound(const std::string& name);
+    // Plays a loaded sound that is not already playing, once or looped.
+    void PlaySound(const std::string& name, bool looped = false);
+    // Pans a playing sound by a position across a room of the given width.
+    void PanSound(const std::string& name, int x, int roomWidth);
     void StopSound(const std::string& name);
     void PauseAll();
     void ResumeAll();

@@ -8,6 +8,7 @@
 #include "interfaces/QObjectStar.h"
 #include "platform/MessageBox.h"
 #include "support/TempDir.h"
+#include "text/QText.h"
 #include "support/World.h"
 
 using testing_support::ScriptBuilder;
@@ -155,8 +156,10 @@ TEST_F(BuiltIn, DescriptionComesFromTheItemTable) {
     TempDir dir(true);
     dir.Write("invntr.txt", "[all]\nKey=A small brass key.\n");
     Send(kKey, SHOWDESCRIPTION, 3);
-    ASSERT_EQ(g_system->mainInterface->descriptions.size(), 1u);
-    EXPECT_EQ(g_system->mainInterface->descriptions[0], (std::pair<std::string, int>{"A small brass key.", 3}));
+    const QText* shown = g_system->mainInterface->ShownText();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_TRUE(shown->IsKindOf(RUNTIME_CLASS(QTextDescription)));
+    EXPECT_EQ(shown->Text(), "A small brass key.");
     EXPECT_EQ(g_system->actionMenu->active, 0);
 }
 
