@@ -1,0 +1,168 @@
+// Entering rooms: list bookkeeping, sounds, messages, entry points and the autosave.
+#include <gtest/gtest.h>
+
+#include "core/BgFormat.h"
+#include "interfaces/QInterfaceMain.h"
+#include "resources/QManager.h"
+#include "support/Assets.h"
+#include "support/World.h"
+
+using namespace testing_support;
+
+namespace {
+
+constexpr uint16_t kHall = 100, kYard = 101, kAttic = 102;
+constexpr uint16_t kDoor = 10, kTree = 11, kBell = 12, kGate = 13;
+
+class Rooms : public ::testing::Test {
+protected:
+    Rooms() : dir(true) {
+        ScriptBuilder s;
+        for (auto [id, name] : {std::pair{kDoor, "Door"}, {kTree, "Tree"}, {kBell, "Bell"}, {kGate, "Gate"}})
+            s.Object(id, name);
+        s.Room(kHall, "Hall");
+        s.Room(kYard, "Yard");
+        s.Room(kAttic, "Attic");
+        ScriptBuilder::Send(s.On(kYard, TOTALINIT), kYard, SET, 2);
+        BgData bg;
+        bg.rooms.push_back(BgRoom{kHall, 2, {{kDoor, 10, 20, 30, 300, 400}, {kBell, 0, 0, 5, 0, 0}}});
+        bg.rooms.push_back(BgRoom{kYard, 3, {{kTree, 1, 2, 3, 1250, 410}, {kBell, 0, 0, 5, 0, 0}, {kGate, 5, 5, 5, 40, 450}}});
+        const auto bytes = WriteBackgrounds(bg);
+        dir.Write("backgrnd.bg", std::string(bytes.begin(), bytes.end()));
+        WritePicture(dir, "hall.bmp", 640, 480, 50, 60, 70);
+        WritePicture(dir, "yard.bmp", 1280, 480, 90, 80, 70);
+        dir.Write("resource.qrc", "1 = hall.bmp\n2 = yard.bmp\n");
+        dir.Write("bgs.ini", "[Yard]\nHall=Gate\n[Attic]\nYard=Nowhere\n");
+        delete g_manager;
+        g_manager = new QManager;
+        world.Load(s);
+        g_system->FindById(kHall)->resourceId = 1;
+    }
+    QInterfaceMain& ui() { return *g_system->mainInterface; }
+    bool Listed(uint16_t id) {
+        for (const QVisibleObject* o : ui().objects)
+            if (o == g_system->FindById(id)) return true;
+        return false;
+    }
+    int Count(uint16_t id) {
+        int n = 0;
+        for (const QVisibleObject* o : ui().objects) n += o == g_system->FindById(id);
+        return n;
+    }
+    void Goto(uint16_t room) {
+        g_system->Post(room, GOTO, 0, 0, 0, 0, nullptr);
+        g_system->DispatchQueue();
+    }
+
+    TempDir dir;
+    TestWorld world;
+};
+
+} // namespace
+
+TEST_F(Rooms, EnteringSwapsTheRoomsObjects) {
+    ui().ChangeBG(kHall);
+    EXPECT_TRUE(Listed(kHall));
+    EXPECT_TRUE(Listed(kDoor));
+    EXPECT_EQ(g_system->roomWidth, 640);
+    EXPECT_EQ(world.Obj(kDoor).walkX, 300); // placements were stored at load
+    world.trace.clear();
+    ui().ChangeBG(kYard);
+    EXPECT_FALSE(Listed(kHall));
+    EXPECT_FALSE(Listed(kDoor));
+    EXPECT_TRUE(Listed(kYard));
+    EXPECT_TRUE(Listed(kTree));
+    EXPECT_EQ(Count(kBell), 1); // in both rooms: removed and appended again
+    EXPECT_TRUE(Listed(0));      // the characters stay
+    EXPECT_EQ(g_system->currentRoom, g_system->FindById(kYard));
+    EXPECT_EQ(g_system->roomWidth, 1280);
+    EXPECT_TRUE(world.Traced("Leave BG: Hall\n"));
+    // Every object hears of the room left (sender: that room) and of the room entered.
+    int left = 0, entered = 0;
+    for (const QMessage& m : g_system->queue) {
+        if (m.type == QM_LEAVEBG && m.sender == g_system->FindById(kHall)) ++left;
+        if (m.type == INITBG && m.sender == g_system->FindById(kYard)) ++entered;
+    }
+    EXPECT_EQ(left, static_cast<int>(g_system->objects.size()));
+    EXPECT_EQ(entered, static_cast<int>(g_system->objects.size()));
+    for (const char* line : {"Load time 2: ", "Load time 4: ", "Load time 6: ", "Load time 7: ",
+                             "Load time total: ", "Load time counted: "}) {
+        bool found = false;
+        for (const auto& t : world.trace) found |= t.rfind(line, 0) == 0;
+        EXPECT_TRUE(found) << line;
+    }
+}
+
+TEST_F(Rooms, EnteringTheCurrentRoomOnlyClearsTheText) {
+    ui().ChangeBG(kHall);
+    ui().ShowText("Hello", kCaptionColor, kOutlineColor);
+    const size_t count = ui().objects.size();
+    ui().ChangeBG(kHall);
+    EXPECT_EQ(ui().ShownText(), nullptr);
+    EXPECT_EQ(ui().objects.size(), count - 1);
+}
+
+TEST_F(Rooms, RoomsWithoutARecordAreEnteredEmpty) {
+    ui().ChangeBG(kAttic);
+    EXPECT_TRUE(world.Traced("Warning: backgrnd.bg has no record for room 102\n"));
+    EXPECT_TRUE(Listed(kAttic));
+    EXPECT_FALSE(Listed(kTree));
+}
+
+TEST_F(Rooms, GotoPlacesTheCharactersAtTheEntryPointAndSaves) {
+    ui().ChangeBG(kHall);
+    Goto(kYard);
+    g_system->DispatchQueue();
+    // Arrived from the hall through the gate (walk point 40, 450).
+    EXPECT_EQ(g_system->tarvo.footX, 40);
+    EXPECT_EQ(g_system->tarvo.footY, 450);
+    EXPECT_EQ(g_system->varnagel.footY, 448); // two pixels above
+    EXPECT_EQ(g_system->scrollOffset, 0);     // near the left edge
+    EXPECT_EQ(g_system->saveRequests, std::vector<std::string>{"save autosave.dat"});
+    // Going again into the same room: no room change, but the entry and the save again.
+    Goto(kYard);
+    EXPECT_EQ(g_system->saveRequests.size(), 2u);
+}
+
+TEST_F(Rooms, EntryPointsFallBackToTheFirstRoomWithAKey) {
+    ui().ChangeBG(kAttic);
+    dir.Write("bgs.ini", "[Yard]\nAttic2=Gate\nHall=Tree\n");
+    Goto(kYard); // no key "Attic": the first room in script order with a key, the hall
+    g_system->DispatchQueue();
+    EXPECT_EQ(g_system->tarvo.footX, 1250);
+    EXPECT_EQ(g_system->scrollOffset, 1280 - 640); // near the right edge: clamped
+}
+
+TEST_F(Rooms, NoEntryPointMeansNoPlacementAndNoSave) {
+    ui().ChangeBG(kHall);
+    dir.Write("bgs.ini", "[Yard]\n");
+    const int footX = g_system->tarvo.footX;
+    Goto(kYard);
+    g_system->DispatchQueue();
+    EXPECT_EQ(g_system->tarvo.footX, footX);
+    EXPECT_TRUE(g_system->saveRequests.empty());
+    // An entry naming no object: no placement, but the redraw and the save.
+    dir.Write("bgs.ini", "[Attic]\nYard=Nowhere\n");
+    Goto(kAttic);
+    EXPECT_EQ(g_system->saveRequests, std::vector<std::string>{"save autosave.dat"});
+}
+
+TEST_F(Rooms, AmbienceAndMusicSwitchOnlyWhenTheyChange) {
+    dir.Write("resource.qrc", "1 = hall.bmp\n2 = yard.bmp\n7 = wind.wav\n8 = song.wav\n");
+    delete g_manager;
+    g_manager = new QManager;
+    auto& hall = static_cast<QObjectBG&>(world.Obj(kHall));
+    auto& yard = static_cast<QObjectBG&>(world.Obj(kYard));
+    hall.ambience = yard.ambience = 7;
+    hall.music = 8;
+    yard.music = 0;
+    ui().ChangeBG(kHall);
+    EXPECT_TRUE(g_sound->IsPlaying("WIND.WAV"));
+    EXPECT_TRUE(g_sound->IsPlaying("SONG.WAV"));
+    ui().ChangeBG(kYard);
+    EXPECT_TRUE(g_sound->IsPlaying("WIND.WAV")); // the same in both rooms: it plays on
+    EXPECT_FALSE(g_sound->IsPlaying("SONG.WAV"));
+    int windStarts = 0;
+    for (const auto& call : g_sound->Calls()) windStarts += call == "PlayLooped WIND.WAV";
+    EXPECT_EQ(windStarts, 1);
+}
