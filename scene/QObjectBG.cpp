@@ -23,7 +23,10 @@ std::string EntryPoint(const std::string& section, const std::string& from) {
 
 } // namespace
 
-QObjectBG::QObjectBG() { depthFromFrame = 0; }
+QObjectBG::QObjectBG() {
+    z = 0; // drawn first, under everything in the room
+    depthFromFrame = 0;
+}
 
 void QObjectBG::Draw(platform::Surface& target) {
     if (!visible || g_manager == nullptr || g_video == nullptr) return;
