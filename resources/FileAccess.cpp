@@ -1,4 +1,4 @@
-// The file layer (Part 5.2): loose files first, then the "StOR" archives in the order opened.
+// The file layer: loose files first, then the "StOR" archives in the order opened.
 //
 // Locking:
 // - g_tableMutex guards the slot table's archive/entry fields, the archive count, and the

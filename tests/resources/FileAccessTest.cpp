@@ -62,7 +62,7 @@ protected:
 
 } // namespace
 
-// --- Part 5.2 edge cases -------------------------------------------------------------------
+// --- Lookup order, names and limits ---------------------------------------------------------
 
 TEST_F(FileAccessTest, TrailingBlanksAndLineEndsAreIgnored) {
     MakeArchive("main.str", {{"room.lst", "archived"}});
