@@ -91,11 +91,12 @@ void QVideoSystem::RenderFrame() {
         for (QVisibleObject* o : ui.objects) o->UpdateDepth();
         SortByDepth(ui.objects);
         ui.AfterUpdate();
-        for (QVisibleObject* o : ui.objects) o->Draw(*back_);
+        if (back_) // nothing to draw into before Init
+            for (QVisibleObject* o : ui.objects) o->Draw(*back_);
     }
     dirty_.clear();
     if (lastFrameTime == frameStart) lastFrameTime = now;
-    if (display_ != nullptr) {
+    if (display_ != nullptr && back_) {
         display_->Front().BltFast(0, 0, *back_, kScreen, platform::kBltWait);
         display_->Present();
     }

@@ -11,6 +11,9 @@ public:
     QObjectCase();
     ~QObjectCase() override;
 
+    // An open case takes every click and hover that nothing above it takes.
+    int HitTest(int, int) override { return visible ? 1 : 0; }
+
     // Hides and shows the case again so that it is redrawn, when it is open.
     void Refresh();
 

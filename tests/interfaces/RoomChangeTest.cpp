@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "core/BgFormat.h"
+#include "core/QObjectCursor.h"
+#include "graphics/QFlic.h"
+#include "platform/MessageBox.h"
 #include "interfaces/QInterfaceMain.h"
 #include "resources/QManager.h"
 #include "support/Assets.h"
@@ -165,4 +168,29 @@ TEST_F(Rooms, AmbienceAndMusicSwitchOnlyWhenTheyChange) {
     int windStarts = 0;
     for (const auto& call : g_sound->Calls()) windStarts += call == "PlayLooped WIND.WAV";
     EXPECT_EQ(windStarts, 1);
+}
+
+TEST_F(Rooms, ARoomIsNeverAskedForAsAnAnimation) {
+    for (int32_t cursor = 5002; cursor <= 5007; ++cursor) {
+        std::vector<platform::Surface> frame;
+        frame.emplace_back(8, 8);
+        g_manager->Adopt(cursor, QFlic::FromFrames(std::move(frame), 100, 0, {}, {}));
+    }
+    std::vector<std::string> boxes;
+    platform::SetMessageBoxCapture([&](const std::string& text, const std::string&) { boxes.push_back(text); });
+    ui().ChangeBG(kHall);
+    platform::Surface back(640, 480);
+    for (int frame = 0; frame < 100; ++frame) {
+        world.video.RenderFrame();
+        ui().OnMouseMove(320 + frame, 240);
+    }
+    g_system->cursor->SelectMode(kCursorWalk);
+    ui().OnLeftClick(330, 440); // empty floor: the room is not hit, so Tarvo walks
+    platform::SetMessageBoxCapture(nullptr);
+    EXPECT_TRUE(boxes.empty()) << boxes.front();
+    EXPECT_EQ(g_system->tarvo.walkRequests, (std::vector<platform::Point>{{330, 440}}));
+    // The room's picture is drawn opaque into the dirty rectangles.
+    world.video.InvalidateAll();
+    g_system->FindById(kHall)->Draw(back);
+    EXPECT_EQ(back.At(300, 300), g_pixelShifts.FromRgb(50, 60, 70));
 }
