@@ -24,8 +24,13 @@ std::string OneLine(std::string text) {
     return text;
 }
 
+// "archive list"; just "picture" for a group's unnamed command.
+std::string FullName(const CommandGroup& group, const Command& command) {
+    return command.name.empty() ? group.name : group.name + " " + command.name;
+}
+
 std::string CommandLine(const CommandGroup& group, const Command& command) {
-    std::string line = group.name + " " + command.name;
+    std::string line = FullName(group, command);
     if (!command.usage.empty()) line += " " + command.usage;
     return line;
 }
@@ -54,9 +59,10 @@ void PrintGroupHelp(std::ostream& out, const CommandGroup& group) {
     out << "usage: " << kTool << " " << group.name << " COMMAND [OPTIONS] ARGS...\n\n"
         << group.summary << "\n\ncommands:\n";
     std::vector<std::pair<std::string, std::string>> rows;
-    for (const Command& command : group.commands)
-        rows.emplace_back(command.name + (command.usage.empty() ? "" : " " + command.usage),
-                          command.summary);
+    for (const Command& command : group.commands) {
+        const char* gap = command.name.empty() || command.usage.empty() ? "" : " ";
+        rows.emplace_back(command.name + gap + command.usage, command.summary);
+    }
     PrintTable(out, rows);
 }
 
@@ -83,7 +89,7 @@ bool IsHelp(const std::string& arg) {
 bool ParseInvocation(const CommandGroup& group, const Command& command,
                      std::span<const std::string> args, std::vector<std::string>& positional,
                      std::map<std::string, std::string>& options) {
-    const std::string where = group.name + " " + command.name + ": ";
+    const std::string where = FullName(group, command) + ": ";
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -142,13 +148,20 @@ int Dispatch(std::span<const std::string> args, const std::vector<CommandGroup>&
     }
     auto command = std::find_if(group->commands.begin(), group->commands.end(),
                                 [&](const Command& c) { return c.name == args[1]; });
+    size_t argsStart = 2;
+    if (command == group->commands.end()) {
+        // A group's unnamed command takes every argument that names no other command.
+        command = std::find_if(group->commands.begin(), group->commands.end(),
+                               [](const Command& c) { return c.name.empty(); });
+        argsStart = 1;
+    }
     if (command == group->commands.end())
         throw UsageError{group->name + ": unknown command '" + args[1] + "' (try '" + kTool + " " +
                          group->name + " --help')"};
 
     std::vector<std::string> positional;
     std::map<std::string, std::string> options;
-    if (!ParseInvocation(*group, *command, args.subspan(2), positional, options)) {
+    if (!ParseInvocation(*group, *command, args.subspan(argsStart), positional, options)) {
         PrintCommandHelp(out, *group, *command);
         return 0;
     }
@@ -156,7 +169,7 @@ int Dispatch(std::span<const std::string> args, const std::vector<CommandGroup>&
     try {
         command->run(invocation);
     } catch (const Failure& failure) {
-        throw Failure(group->name + " " + command->name + ": " + failure.what());
+        throw Failure(FullName(*group, *command) + ": " + failure.what());
     }
     return 0;
 }
@@ -170,7 +183,7 @@ std::string Invocation::Get(const std::string& option, const std::string& fallba
 
 std::vector<CommandGroup> AllGroups() {
     // One line per data format.
-    return {ArchiveCommands(), ScriptCommands(), BgCommands()};
+    return {ArchiveCommands(), ScriptCommands(), PictureCommands(), BgCommands()};
 }
 
 int RunTool(std::span<const std::string> args, std::ostream& out, std::ostream& err) {

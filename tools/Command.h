@@ -5,9 +5,11 @@
 //   tarvo-tool GROUP COMMAND [OPTIONS] ARGS...
 //
 // A group file provides a function returning its CommandGroup and adds it to AllGroups()
-// in Command.cpp. The dispatcher parses options and counts arguments from the command's
-// description, prints help (`--help` on the tool, on a group and on a command) and turns
-// failures into a non-zero exit with one line "tarvo-tool: REASON" on the error stream.
+// in Command.cpp. A command with an empty name is the group's default: it runs when the
+// word after GROUP names no other command ("tarvo-tool picture FILE OUT.png"). The
+// dispatcher parses options and counts arguments from the command's description, prints
+// help (`--help` on the tool, on a group and on a command) and turns failures into a
+// non-zero exit with one line "tarvo-tool: REASON" on the error stream.
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -67,6 +69,7 @@ std::vector<CommandGroup> AllGroups();
 // The groups (one per file).
 CommandGroup ArchiveCommands();
 CommandGroup ScriptCommands();
+CommandGroup PictureCommands();
 CommandGroup BgCommands();
 
 // Runs the tool on its arguments (without the program name). Returns the exit code:
