@@ -183,7 +183,7 @@ std::string Invocation::Get(const std::string& option, const std::string& fallba
 
 std::vector<CommandGroup> AllGroups() {
     // One line per data format.
-    return {ArchiveCommands(), ScriptCommands(), PictureCommands(), BgCommands()};
+    return {ArchiveCommands(), ScriptCommands(), PictureCommands(), BgCommands(), FlicCommands()};
 }
 
 int RunTool(std::span<const std::string> args, std::ostream& out, std::ostream& err) {

@@ -71,6 +71,7 @@ CommandGroup ArchiveCommands();
 CommandGroup ScriptCommands();
 CommandGroup PictureCommands();
 CommandGroup BgCommands();
+CommandGroup FlicCommands();
 
 // Runs the tool on its arguments (without the program name). Returns the exit code:
 // 0 success, 1 failure of the command, 2 wrong usage.
