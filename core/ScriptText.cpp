@@ -158,8 +158,10 @@ void TextWriter::Trailing() {
     for (size_t start = 0; start < script_.trailing.size(); start += kTrailingBytesPerLine) {
         std::string line = "trailing";
         const size_t end = std::min(start + kTrailingBytesPerLine, script_.trailing.size());
-        for (size_t i = start; i < end; ++i)
-            line += " " + Hex2(script_.trailing[i]);
+        for (size_t i = start; i < end; ++i) {
+            line += ' ';
+            line += Hex2(script_.trailing[i]);
+        }
         text_ += line + "\n";
     }
 }
