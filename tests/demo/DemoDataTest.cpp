@@ -1,0 +1,305 @@
+// The demo game directory that the build makes (build/demo) is complete and consistent: what
+// the script, the room file and the INI files refer to exists, and every data file opens
+// through the file layer the way the game opens it.
+#include "core/BgFormat.h"
+#include "core/MessageTypes.h"
+#include "core/ScriptFormat.h"
+#include "graphics/FlicDecoder.h"
+#include "graphics/PictureConvert.h"
+#include "platform/Cp1251.h"
+#include "platform/Ini.h"
+#include "resources/ArchiveFormat.h"
+#include "resources/FileAccess.h"
+#include "resources/ResourceTable.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::filesystem::path kGameDir = std::filesystem::path(TARVO_BINARY_DIR) / "demo";
+constexpr int32_t kFirstCursor = 5002;
+constexpr int32_t kLastCursor = 5007;
+
+std::vector<uint8_t> ReadThroughFileLayer(const std::string& name) {
+    std::vector<uint8_t> data;
+    EXPECT_TRUE(FileReadAll(name.c_str(), data)) << name;
+    return data;
+}
+
+std::vector<uint8_t> ReadDisk(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+// The bytes of an archive member, read from the archive file itself.
+std::vector<uint8_t> Member(const std::string& archive, const std::string& name) {
+    const std::vector<uint8_t> image = ReadDisk(kGameDir / archive);
+    std::vector<resources::ArchiveEntry> entries;
+    std::string why;
+    EXPECT_TRUE(resources::ParseArchive(image, entries, &why)) << archive << ": " << why;
+    for (const auto& e : entries)
+        if (e.name == name) return {image.begin() + e.offset, image.begin() + e.offset + e.size};
+    ADD_FAILURE() << name << " is not in " << archive;
+    return {};
+}
+
+// The game as it starts: working directory = the game directory, patch.str then main.str.
+class DemoData : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        previous_ = std::filesystem::current_path();
+        std::filesystem::current_path(kGameDir);
+        ResetFileTable();
+        patchIndex_ = OpenArchive("patch.str");
+        mainIndex_ = OpenArchive("main.str");
+    }
+    static void TearDownTestSuite() {
+        CloseArchives();
+        std::filesystem::current_path(previous_);
+    }
+
+    void SetUp() override {
+        ASSERT_GE(patchIndex_, 0) << "patch.str does not open";
+        ASSERT_GE(mainIndex_, 0) << "main.str does not open";
+        std::string error;
+        ASSERT_TRUE(ParseScript(ReadThroughFileLayer("script.dat"), script_, error)) << error;
+        ASSERT_TRUE(ParseBackgrounds(ReadThroughFileLayer("backgrnd.bg"), rooms_, error)) << error;
+        const std::vector<uint8_t> qrc = ReadThroughFileLayer("resource.qrc");
+        table_ = ParseResourceTable(
+            std::string_view(reinterpret_cast<const char*>(qrc.data()), qrc.size()));
+        bgs_ = platform::IniFile::Load(".\\BGs.ini");
+    }
+
+    const ScriptObject* ById(uint16_t id) const {
+        for (const ScriptObject& o : script_.objects)
+            if (o.id == id) return &o;
+        return nullptr;
+    }
+    bool IsRoom(uint16_t id) const {
+        for (size_t i = static_cast<size_t>(script_.objectCount); i < script_.objects.size(); ++i)
+            if (script_.objects[i].id == id) return true;
+        return false;
+    }
+    // The room record that places `objectId`, or null.
+    const BgRoom* RoomOf(uint16_t objectId) const {
+        for (const BgRoom& room : rooms_.rooms)
+            for (const BgPlacement& p : room.placements)
+                if (p.objectId == objectId) return &room;
+        return nullptr;
+    }
+    // The pictures and animations the script shows: what SET, type 53 and QM_BASEANIM name.
+    std::set<int32_t> ResourcesOfScript() const {
+        std::set<int32_t> used;
+        for (const ScriptObject& o : script_.objects)
+            for (const ScriptReaction& r : o.reactions)
+                for (const ScriptMessage& m : r.messages)
+                    if (m.type == SET || m.type == QM_SETWAIT || m.type == QM_BASEANIM)
+                        used.insert(m.param1);
+        return used;
+    }
+    codecs::FlicHeader FlicHeaderOf(const std::string& name) const {
+        codecs::FlicHeader header;
+        std::string error;
+        EXPECT_TRUE(codecs::ParseFlicHeader(ReadThroughFileLayer(name), header, error))
+            << name << ": " << error;
+        return header;
+    }
+
+    static inline std::filesystem::path previous_;
+    static inline int patchIndex_ = -1;
+    static inline int mainIndex_ = -1;
+    ScriptData script_;
+    BgData rooms_;
+    ResourceTable table_;
+    platform::IniFile bgs_;
+};
+
+// Checks one file named by resource.qrc: it opens, and it decodes as what its name says.
+void ExpectLoadable(const std::string& name) {
+    const std::vector<uint8_t> data = ReadThroughFileLayer(name);
+    const std::string extension = name.substr(name.rfind('.') + 1);
+    std::string error;
+    if (extension == "BMP") {
+        graphics::DibImage image;
+        EXPECT_TRUE(graphics::DecodePicture(data, image, error)) << name << ": " << error;
+    } else if (extension == "FLC") {
+        codecs::FlicHeader header;
+        std::vector<codecs::FlicFrameInfo> frames;
+        ASSERT_TRUE(codecs::ParseFlicHeader(data, header, error)) << name << ": " << error;
+        EXPECT_TRUE(codecs::ListFlicFrames(data, header, frames, error)) << name << ": " << error;
+        const std::string base = name.substr(0, name.size() - 4);
+        ReadThroughFileLayer(base + ".MSK"); // the animation's rectangle files
+        ReadThroughFileLayer(base + ".MS2");
+    } else {
+        ADD_FAILURE() << name << ": neither a picture nor an animation";
+    }
+}
+
+} // namespace
+
+TEST_F(DemoData, EveryResourceInUseHasAFileThatLoads) {
+    std::set<int32_t> used = ResourcesOfScript();
+    ASSERT_GE(used.size(), 10u);
+    for (int32_t cursor = kFirstCursor; cursor <= kLastCursor; ++cursor)
+        used.insert(cursor);
+    for (int32_t number : used) {
+        SCOPED_TRACE(number);
+        auto entry = table_.find(number);
+        ASSERT_NE(entry, table_.end()) << "resource.qrc has no file for " << number;
+        ExpectLoadable(entry->second.fileName);
+    }
+    // And nothing in the table is left over or broken.
+    for (const auto& [number, entry] : table_) {
+        EXPECT_TRUE(used.count(number)) << number << " (" << entry.fileName << ") is never used";
+        ExpectLoadable(entry.fileName);
+    }
+}
+
+TEST_F(DemoData, CursorsAndCharactersStayLoadedAndCursorsAreSmall) {
+    for (int32_t cursor = kFirstCursor; cursor <= kLastCursor; ++cursor) {
+        const ResourceEntry& entry = table_.at(cursor);
+        EXPECT_TRUE(entry.keep) << cursor;
+        const codecs::FlicHeader header = FlicHeaderOf(entry.fileName);
+        EXPECT_LE(header.width, 48) << entry.fileName;
+        EXPECT_LE(header.height, 48) << entry.fileName;
+    }
+    for (const ScriptObject* player : {&script_.objects.at(0), &script_.objects.at(1)}) {
+        for (const ScriptReaction& r : player->reactions)
+            for (const ScriptMessage& m : r.messages)
+                if (m.type == QM_BASEANIM) {
+                    EXPECT_TRUE(table_.at(m.param1).keep) << player->Name();
+                }
+    }
+}
+
+TEST_F(DemoData, RoomsArePlacedAndOneScrolls) {
+    ASSERT_EQ(rooms_.rooms.size(), static_cast<size_t>(script_.roomCount));
+    std::map<int, int> widths; // picture width -> rooms
+    for (const BgRoom& room : rooms_.rooms) {
+        const auto id = static_cast<uint16_t>(room.roomId);
+        ASSERT_TRUE(IsRoom(id)) << room.roomId;
+        for (const BgPlacement& p : room.placements) {
+            ASSERT_NE(ById(p.objectId), nullptr) << "placement of unknown object " << p.objectId;
+            EXPECT_FALSE(IsRoom(p.objectId)) << p.objectId;
+        }
+        for (const ScriptReaction& r : ById(id)->reactions)
+            for (const ScriptMessage& m : r.messages)
+                if (m.type == SET && m.target == id) {
+                    graphics::DibImage image;
+                    std::string error;
+                    ASSERT_TRUE(graphics::DecodePicture(
+                        ReadThroughFileLayer(table_.at(m.param1).fileName), image, error));
+                    EXPECT_EQ(image.height, 480);
+                    ++widths[image.width];
+                }
+    }
+    EXPECT_EQ(widths[640], 1);
+    EXPECT_EQ(widths[1280], 1);
+}
+
+TEST_F(DemoData, PatchArchiveWinsOverMain) {
+    const std::vector<uint8_t> patched = Member("patch.str", "SIGN.FLC");
+    const std::vector<uint8_t> original = Member("main.str", "SIGN.FLC");
+    ASSERT_FALSE(patched.empty());
+    EXPECT_NE(patched, original);
+    EXPECT_EQ(ReadThroughFileLayer("SIGN.FLC"), patched);
+    EXPECT_EQ(ReadThroughFileLayer("sign.flc"), patched); // names ignore case
+    EXPECT_EQ(ReadThroughFileLayer("SIGN.MSK"), Member("patch.str", "SIGN.MSK"));
+}
+
+TEST_F(DemoData, NamesAreWindows1251WithCyrillicAndCoverTheObjects) {
+    const platform::IniFile names = platform::IniFile::Load(".\\names.ini");
+    bool cyrillic = false;
+    for (size_t i = 0; i < static_cast<size_t>(script_.objectCount); ++i) {
+        const std::string name = script_.objects[i].Name();
+        const std::string* shown = names.Find("all", name);
+        ASSERT_NE(shown, nullptr) << name << " has no display name";
+        EXPECT_FALSE(shown->empty()) << name;
+        EXPECT_LE(shown->size(), 29u) << name << ": the game takes 29 characters";
+        for (unsigned char c : *shown)
+            if (c >= 0xC0) cyrillic = true; // А..я in Windows-1251
+        // Bytes that were UTF-8 would not survive the round trip through the code page.
+        EXPECT_EQ(platform::Utf8ToCp1251(platform::Cp1251ToUtf8(*shown)), *shown) << name;
+    }
+    EXPECT_TRUE(cyrillic);
+}
+
+TEST_F(DemoData, EveryDoorLeadsToAnEntryPointBack) {
+    int doors = 0;
+    for (const ScriptObject& door : script_.objects)
+        for (const ScriptReaction& r : door.reactions)
+            for (const ScriptMessage& m : r.messages) {
+                if (m.type != GOTO) continue;
+                ++doors;
+                SCOPED_TRACE(door.Name());
+                const BgRoom* from = RoomOf(door.id);
+                ASSERT_NE(from, nullptr) << "the door stands in no room";
+                ASSERT_TRUE(IsRoom(m.target));
+                const std::string fromName = ById(static_cast<uint16_t>(from->roomId))->Name();
+                const std::string toName = ById(m.target)->Name();
+                const std::string* entry = bgs_.Find(toName, fromName);
+                ASSERT_NE(entry, nullptr) << "[" << toName << "] has no key " << fromName;
+                const BgRoom* entered = nullptr;
+                for (const BgRoom& room : rooms_.rooms)
+                    if (static_cast<uint16_t>(room.roomId) == m.target) entered = &room;
+                ASSERT_NE(entered, nullptr) << toName << " has no room record";
+                bool found = false;
+                for (const BgPlacement& p : entered->placements)
+                    if (ById(p.objectId)->Name() == *entry) {
+                        found = true;
+                        EXPECT_NE(p.walkX, -1) << *entry << " has no walk point";
+                    }
+                EXPECT_TRUE(found) << *entry << " does not stand in " << toName;
+            }
+    EXPECT_GE(doors, 2);
+}
+
+TEST_F(DemoData, StartRoomAndPerspectivesAreSet) {
+    const std::string* start = bgs_.Find("Settings", "StartRoom");
+    ASSERT_NE(start, nullptr);
+    bool startIsRoom = false;
+    for (size_t i = static_cast<size_t>(script_.objectCount); i < script_.objects.size(); ++i) {
+        const std::string room = script_.objects[i].Name();
+        startIsRoom = startIsRoom || room == *start;
+        const std::string* perspective = bgs_.Find("Settings", room);
+        ASSERT_NE(perspective, nullptr) << room;
+        double base = 0, gradient = 0, most = 0;
+        int top = 0, bottom = 0;
+        EXPECT_EQ(std::sscanf(perspective->c_str(), "%lf %lf %d %d %lf", &base, &gradient, &top,
+                              &bottom, &most),
+                  5)
+            << room;
+        EXPECT_LT(top, bottom) << room;
+        EXPECT_LE(base, most) << room;
+    }
+    EXPECT_TRUE(startIsRoom) << *start;
+}
+
+// An END reaction guarded by IF on an animation number runs only if that animation has more
+// than one frame (a still picture never ends) and is one the object is really given.
+TEST_F(DemoData, EndReactionsWaitForAnimationsThatEnd) {
+    int guarded = 0;
+    for (const ScriptObject& o : script_.objects) {
+        std::set<int32_t> shown;
+        for (const ScriptReaction& r : o.reactions)
+            for (const ScriptMessage& m : r.messages)
+                if (m.type == SET && m.target == o.id) shown.insert(m.param1);
+        for (const ScriptReaction& r : o.reactions) {
+            if (r.type != END || r.messages.empty() || r.messages[0].type != IF) continue;
+            ++guarded;
+            const int32_t animation = r.messages[0].param1;
+            SCOPED_TRACE(o.Name() + " " + std::to_string(animation));
+            EXPECT_TRUE(shown.count(animation));
+            EXPECT_GT(FlicHeaderOf(table_.at(animation).fileName).frameCount, 1);
+        }
+    }
+    EXPECT_GE(guarded, 1);
+}
