@@ -45,7 +45,9 @@ struct Scene {
     Scene() : clock(20) {
         platform::SetClock(&clock);
         std::string error;
-        display = platform::Display::Create(platform::DisplayOptions{.headless = true}, error);
+        platform::DisplayOptions options;
+        options.headless = true;
+        display = platform::Display::Create(options, error);
         video.Init(display.get());
         g_video = &video;
         g_manager = &manager;

@@ -24,6 +24,22 @@ namespace vk = platform::vk;
 
 namespace {
 
+WindowMessage Message(WindowMessageType type, int x = 0, int y = 0, int key = 0, int active = 0) {
+    WindowMessage m;
+    m.type = type;
+    m.x = x;
+    m.y = y;
+    m.key = key;
+    m.active = active;
+    return m;
+}
+
+platform::DisplayOptions Headless() {
+    platform::DisplayOptions options;
+    options.headless = true;
+    return options;
+}
+
 class RecordingInterface : public QInterface {
 public:
     void OnMouseMove(int x, int y) override { moves.push_back({x, y}); }
@@ -48,7 +64,7 @@ protected:
         platform::TraceToFunction([this](std::string_view line) { trace.emplace_back(line); });
         WriteGame(dir);
         std::string error;
-        display = platform::Display::Create(platform::DisplayOptions{.headless = true}, error);
+        display = platform::Display::Create(Headless(), error);
         window = std::make_unique<CMainWindow>(*display);
         g_appActive = 1;
         ok = CreateSubsystems(error);
@@ -61,7 +77,7 @@ protected:
         platform::SetClock(nullptr);
         g_appActive = 1;
     }
-    void Key(int key) { window->HandleMessage(WindowMessage{.type = WindowMessageType::KeyDown, .key = key}); }
+    void Key(int key) { window->HandleMessage(Message(WindowMessageType::KeyDown, 0, 0, key)); }
     void Frame() {
         window->Video().RenderFrame();
         clock.Advance();
@@ -91,8 +107,8 @@ TEST_F(Shell, MouseInputReachesTheInterfaceInRoomCoordinates) {
     RecordingInterface ui;
     g_system->currentInterface = &ui;
     g_system->scrollOffset = 250;
-    window->HandleMessage(WindowMessage{.type = WindowMessageType::MouseMove, .x = 100, .y = 40});
-    window->HandleMessage(WindowMessage{.type = WindowMessageType::LeftButtonDown, .x = 5, .y = 6});
+    window->HandleMessage(Message(WindowMessageType::MouseMove, 100, 40));
+    window->HandleMessage(Message(WindowMessageType::LeftButtonDown, 5, 6));
     EXPECT_EQ(ui.moves, (std::vector<platform::Point>{{350, 40}}));
     EXPECT_EQ(ui.clicks, (std::vector<platform::Point>{{255, 6}}));
     g_system->currentInterface = g_system->mainInterface.get();
@@ -125,12 +141,12 @@ TEST_F(Shell, ScrollingARoomExactly640WideDoesNothing) {
 }
 
 TEST_F(Shell, LeavingTheForegroundPausesAndComingBackResumes) {
-    window->HandleMessage(WindowMessage{.type = WindowMessageType::Activate, .active = 0});
+    window->HandleMessage(Message(WindowMessageType::Activate, 0, 0, 0, 0));
     EXPECT_EQ(g_appActive, 0);
     EXPECT_EQ(g_system->paused, 1);
     EXPECT_TRUE(g_sound->Paused());
     for (int i = 0; i < 50; ++i) clock.Advance(); // a second away
-    window->HandleMessage(WindowMessage{.type = WindowMessageType::Activate, .active = 1});
+    window->HandleMessage(Message(WindowMessageType::Activate, 0, 0, 0, 1));
     EXPECT_EQ(g_system->paused, 0);
     EXPECT_FALSE(g_sound->Paused());
     EXPECT_EQ(window->Video().lastFrameTime, platform::NowMs()); // the time away is not a frame
@@ -138,9 +154,9 @@ TEST_F(Shell, LeavingTheForegroundPausesAndComingBackResumes) {
 
     // The pause key before leaving: the game runs while away and is paused again on return.
     Key(vk::Pause);
-    window->HandleMessage(WindowMessage{.type = WindowMessageType::Activate, .active = 0});
+    window->HandleMessage(Message(WindowMessageType::Activate, 0, 0, 0, 0));
     EXPECT_EQ(g_system->paused, 0);
-    window->HandleMessage(WindowMessage{.type = WindowMessageType::Activate, .active = 1});
+    window->HandleMessage(Message(WindowMessageType::Activate, 0, 0, 0, 1));
     EXPECT_EQ(g_system->paused, 1);
 }
 

@@ -68,8 +68,12 @@ TEST_F(Object, PostsEndAndHalfEveryCycle) {
         lamp().Update(100);
         ends += static_cast<int>(Posted(END).size());
         halves += static_cast<int>(Posted(HALF).size());
-        if (f.CurrentFrame() == 10) EXPECT_EQ(Posted(END), std::vector<uint16_t>{kLampAnim});
-        if (f.CurrentFrame() == 5) EXPECT_EQ(Posted(HALF), std::vector<uint16_t>{kLampAnim});
+        if (f.CurrentFrame() == 10) {
+            EXPECT_EQ(Posted(END), std::vector<uint16_t>{kLampAnim});
+        }
+        if (f.CurrentFrame() == 5) {
+            EXPECT_EQ(Posted(HALF), std::vector<uint16_t>{kLampAnim});
+        }
         g_system->queue.clear();
     }
     EXPECT_EQ(ends, 2);

@@ -11,6 +11,7 @@
 #include "dialogue/BigDialogue.h"
 #include "graphics/QDebug.h"
 #include "graphics/QVideoSystem.h"
+#include "platform/Display.h"
 #include "platform/Trace.h"
 #include "resources/QManager.h"
 #include "sound/QSoundEngine.h"
@@ -73,6 +74,11 @@ class TestWorld {
 public:
     TestWorld() {
         platform::TraceToFunction([this](std::string_view line) { trace.emplace_back(line); });
+        platform::DisplayOptions options;
+        options.headless = true;
+        std::string error;
+        display = platform::Display::Create(options, error);
+        video.Init(display.get());
         g_dialogue = new BigDialogue;
         g_sound = new QSoundEngine;
         g_manager = new QManager;
@@ -121,6 +127,7 @@ public:
         return false;
     }
 
+    std::unique_ptr<platform::Display> display;
     QVideoSystem video;
     std::vector<std::string> trace;
 };
