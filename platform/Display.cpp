@@ -20,37 +20,35 @@ bool IsMouseMessage(WindowMessageType type) {
 
 } // namespace
 
-void DisplayQueue::PostPointerMove() {
-    WindowMessage move;
-    move.type = WindowMessageType::MouseMove;
-    move.x = pointer_.x;
-    move.y = pointer_.y;
-    posted_.push_back(move);
-}
+void DisplayQueue::PostPointerMove() { movePending_ = true; }
 
 void DisplayQueue::BeginPass(uint64_t pass) {
     if (input_) input_->BeginPass(pass);
 }
 
 bool DisplayQueue::PeekMessage(WindowMessage& out) {
-    if (!posted_.empty()) {
-        out = std::move(posted_.front());
-        posted_.pop_front();
-    } else if (!input_ || !input_->PeekMessage(out)) {
-        return false;
+    if (input_ && input_->PeekMessage(out)) {
+        if (IsMouseMessage(out.type)) {
+            pointer_ = Point{out.x, out.y};
+            movePending_ = false; // the pointer's own move says the same
+        }
+        return true;
     }
-    if (IsMouseMessage(out.type)) pointer_ = Point{out.x, out.y};
+    if (!movePending_) return false;
+    movePending_ = false;
+    out = WindowMessage{};
+    out.type = WindowMessageType::MouseMove;
+    out.x = pointer_.x;
+    out.y = pointer_.y;
     return true;
 }
 
 bool DisplayQueue::WaitMessage(int timeoutMs) {
-    if (!posted_.empty()) return true;
+    if (movePending_) return true;
     return input_ && input_->WaitMessage(timeoutMs);
 }
 
-bool DisplayQueue::Finished() const {
-    return posted_.empty() && input_ && input_->Finished();
-}
+bool DisplayQueue::Finished() const { return input_ && input_->Finished(); }
 
 } // namespace internal
 

@@ -46,9 +46,9 @@ public:
     // Writes the last presented frame as a PNG file.
     virtual bool SaveScreenshot(const std::string& path) const = 0;
 
-    // The message queue of the main loop: messages posted by PostPointerMove first, then
-    // those of the input source (the window's own events; none in a headless display until
-    // a replay is attached). Mouse messages taken here also move the pointer position.
+    // The message queue of the main loop: the input source's messages (the window's own
+    // events; none in a headless display until a replay is attached), and when none waits,
+    // the one move posted by PostPointerMove. Mouse messages also move the pointer position.
     virtual MessageSource& Messages() = 0;
     // Replaces the input source (a replay, or the live source wrapped by RecordTo); TakeInput
     // hands the current one out, leaving none.

@@ -26,8 +26,11 @@ bool PushSdlMouseMotion(Display& display, int windowX, int windowY);
 // false for an unknown name or when SDL video is not running.
 bool PushSdlKeyDown(const std::string& sdlKeyName, bool alt);
 
-// The display's message queue: posted pointer moves first, then the input source. Every
-// mouse message handed out moves the tracked pointer position.
+// The display's message queue: the input source's messages, and a posted pointer move. Like
+// the system's own mouse moves, posted moves are merged into one pending move at the current
+// pointer position and come only when no input is waiting, so that an animation under a
+// still pointer, which posts one every frame, never holds up clicks and keys. Every mouse
+// message handed out moves the tracked pointer position.
 class DisplayQueue final : public MessageSource {
 public:
     void SetInput(std::unique_ptr<MessageSource> input) { input_ = std::move(input); }
@@ -43,7 +46,7 @@ public:
     bool Finished() const override;
 
 private:
-    std::deque<WindowMessage> posted_;
+    bool movePending_ = false;
     std::unique_ptr<MessageSource> input_;
     Point pointer_{};
 };

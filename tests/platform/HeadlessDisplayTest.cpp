@@ -90,7 +90,7 @@ TEST(HeadlessDisplay, ScreenshotShowsTheFrontBeforeAnyPresentThenThePresentedFra
     ExpectScreenshotShows(*display, presented);
 }
 
-TEST(HeadlessDisplay, PostedPointerMovesComeBeforeInputAndMouseMessagesMoveThePointer) {
+TEST(HeadlessDisplay, PostedPointerMovesWaitForInputAndMerge) {
     auto display = MakeHeadless();
     ASSERT_TRUE(display);
     std::string error;
@@ -101,26 +101,34 @@ TEST(HeadlessDisplay, PostedPointerMovesComeBeforeInputAndMouseMessagesMoveThePo
     EXPECT_EQ(display->PointerPosition(), (Point{30, 40}));
     display->PostPointerMove();
 
+    // Input due now comes first; its mouse message moves the pointer and stands for the
+    // posted move, which is then not delivered.
     MessageSource& messages = display->Messages();
     messages.BeginPass(0);
     WindowMessage m;
     ASSERT_TRUE(messages.PeekMessage(m));
-    EXPECT_EQ(m, Move(30, 40));
-    ASSERT_TRUE(messages.PeekMessage(m));
     EXPECT_EQ(m.type, WindowMessageType::LeftButtonDown);
     EXPECT_EQ(display->PointerPosition(), (Point{100, 200}));
+    EXPECT_FALSE(messages.PeekMessage(m));
 
-    // A move posted now is taken before the key already due at pass 1.
+    // Moves posted while nothing else waits are merged into one, at the pointer.
     display->PostPointerMove();
-    messages.BeginPass(1);
+    display->PostPointerMove();
     EXPECT_TRUE(messages.WaitMessage(0));
     ASSERT_TRUE(messages.PeekMessage(m));
     EXPECT_EQ(m, Move(100, 200));
+    EXPECT_FALSE(messages.PeekMessage(m));
+
+    // Posted every pass, they never hold up the key due at pass 1.
+    display->PostPointerMove();
+    messages.BeginPass(1);
     EXPECT_FALSE(messages.Finished());
     ASSERT_TRUE(messages.PeekMessage(m));
     EXPECT_EQ(m.type, WindowMessageType::KeyDown);
     EXPECT_EQ(display->PointerPosition(), (Point{100, 200})); // keys leave it alone
     EXPECT_TRUE(messages.Finished());
+    ASSERT_TRUE(messages.PeekMessage(m));
+    EXPECT_EQ(m, Move(100, 200));
 }
 
 TEST(HeadlessDisplay, TakeInputHandsTheSourceOutAndLeavesNone) {
