@@ -88,3 +88,14 @@ TEST(Program, MissingScriptAndBadOptions) {
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(run.output.find("--replay FILE"), std::string::npos);
 }
+
+TEST(Program, AReplayedActivationChangeStopsFramesWhileAway) {
+    TempDir dir;
+    WriteGame(dir);
+    // Ten frames, then 20 passes in the background, then ten more frames: the rate counts
+    // the time away, 10 frames in 600 ms.
+    dir.Write("replay.txt", "12 activate 0\n32 activate 1\n");
+    const ProgramRun run = Tarvo(dir.Path() + " --headless --frames 20 --trace=- --replay replay.txt");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("FPS is 16\n"), std::string::npos) << run.output;
+}
