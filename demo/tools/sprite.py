@@ -12,6 +12,12 @@ on the command line, each an expression over the same names evaluated per frame.
 template serves both its flicker and its steady glow, and one sign template both its versions.
 A still picture is rendered with COUNT 1.
 
+embed(PATH, x=0, y=0, size=None, frame=None, VAR=VALUE...) inside {{...}} draws another
+template (PATH relative to this one) in place, rendered with the VARs given for the same frame
+(or for frame `frame`, from 0): as a nested <svg> at (x, y), scaled to `size` pixels wide if
+given. So the action menu shows the cursor pictures themselves, and the inventory case and its
+button highlights share one drawing of the buttons.
+
 Animations keep only fully opaque or fully transparent pixels: the game draws them with a
 colour key (palette index 0), not with an alpha channel. So the art is wrapped in a filter that
 rounds every pixel's coverage to 0 or 1, and laid over pure magenta (#FF00FF), which the
@@ -38,10 +44,12 @@ def size_of(root_tag):
     return sizes
 
 
-def evaluate(template, k, n, variables):
+def evaluate(template, k, n, variables, folder):
     names = {name: getattr(math, name) for name in dir(math) if not name.startswith("_")}
     names.update(k=k, n=n, int=int, round=round, min=min, max=max)
     names["pick"] = lambda *values: values[k % len(values)]
+    names["embed"] = lambda path, x=0, y=0, size=None, frame=None, **given: embedded(
+        os.path.join(folder, path), k if frame is None else frame, n, given, x, y, size)
     for name, expression in variables:
         names[name] = eval(expression, {"__builtins__": {}}, names)
 
@@ -50,6 +58,24 @@ def evaluate(template, k, n, variables):
         return ("%.3f" % result).rstrip("0").rstrip(".") if isinstance(result, float) else str(result)
 
     return EXPRESSION.sub(value, template)
+
+
+def embedded(path, k, n, given, x, y, size):
+    """The template at `path` for frame k, as a nested <svg> placed at (x, y)."""
+    with open(path, encoding="utf-8") as f:
+        text = f.read()
+    variables = [(name, repr(value)) for name, value in given.items()]
+    svg = evaluate(text, k, n, variables, os.path.dirname(path))
+    root = ROOT.search(svg)
+    if not root:
+        sys.exit("sprite.py: no <svg> element in %s" % path)
+    width, height = size_of(root.group(0))
+    scale = 1.0 if size is None else size / width
+    if "viewBox" not in root.group(0):
+        sys.exit("sprite.py: %s needs a viewBox to be embedded" % path)
+    tag = re.sub(r'(?<![-\w])(width|height)="\d+"', "", root.group(0))
+    tag = tag[:-1] + ' x="%g" y="%g" width="%g" height="%g">' % (x, y, width * scale, height * scale)
+    return tag + svg[root.end() :]
 
 
 def matted(svg):
@@ -81,7 +107,7 @@ def main():
         template = f.read()
     os.makedirs(outdir, exist_ok=True)
     for k in range(count):
-        svg = matted(evaluate(template, k, count, variables))
+        svg = matted(evaluate(template, k, count, variables, os.path.dirname(template_path)))
         png = os.path.join(outdir, "%s_%02d.png" % (name, k + 1))
         subprocess.run([rsvg, "--format=png", "-o", png], input=svg.encode("utf-8"), check=True)
 

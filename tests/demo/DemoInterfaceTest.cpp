@@ -1,0 +1,276 @@
+// The demo's pictures for the engine's own screens fit the way the engine uses them: the
+// action menu lights the sector it picks by rectangle, the case's buttons are found where
+// their highlights are, the close area leaves buttons and item places alone, the description
+// card holds the text, and the strap object the case looks for exists by its exact name.
+#include "demo/DemoData.h"
+
+#include "graphics/FlicRects.h"
+#include "platform/Cp1251.h"
+#include "platform/PixelFormat.h"
+
+#include <optional>
+#include <set>
+#include <tuple>
+
+namespace {
+
+using demo_test::DemoData;
+using demo_test::ReadThroughFileLayer;
+using platform::Rect;
+
+// The decoded frames of an animation, as 16-bit pixels, with its transparent value.
+struct Frames {
+    int width = 0;
+    int height = 0;
+    uint16_t key = 0;
+    std::vector<std::vector<uint16_t>> pictures; // index k - 1 holds frame k
+
+    uint16_t At(int frame, int x, int y) const {
+        return pictures.at(static_cast<size_t>(frame - 1))[static_cast<size_t>(y) * width + x];
+    }
+    bool Opaque(int frame, int x, int y) const { return At(frame, x, y) != key; }
+};
+
+Frames Decode(const std::string& name) {
+    Frames out;
+    codecs::FlicDecoder decoder;
+    EXPECT_TRUE(decoder.Open(ReadThroughFileLayer(name), platform::PixelShifts{})) << name;
+    out.width = decoder.Width();
+    out.height = decoder.Height();
+    std::vector<uint16_t> canvas(static_cast<size_t>(out.width) * out.height);
+    for (int frame = 1; frame <= decoder.FrameCount(); ++frame) {
+        EXPECT_TRUE(decoder.SetFrame(frame, codecs::FlicCanvas{canvas, out.width}))
+            << name << " frame " << frame << ": " << decoder.Error();
+        out.pictures.push_back(canvas);
+    }
+    out.key = decoder.ColorKey();
+    return out;
+}
+
+// Frame k's rectangles of the animation's mask file, and its bounding rectangle as stored.
+codecs::FrameRectLists MaskOf(const std::string& flc, int frameCount, Rect* bounds = nullptr) {
+    codecs::FrameRectLists lists;
+    Rect stored;
+    std::string error;
+    const std::string mask = flc.substr(0, flc.size() - 4) + ".MSK";
+    EXPECT_TRUE(codecs::ParseMaskFile(ReadThroughFileLayer(mask), frameCount, lists, stored, error))
+        << mask << ": " << error;
+    if (bounds != nullptr) *bounds = stored;
+    return lists;
+}
+
+bool Overlap(const Rect& a, const Rect& b) { return !platform::Intersect(a, b).IsEmpty(); }
+
+// Whether frames a and b of `f` differ anywhere inside r.
+bool Differ(const Frames& f, int a, int b, const Rect& r) {
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            if (f.At(a, x, y) != f.At(b, x, y)) return true;
+    return false;
+}
+
+// Where the case lays out the carried things (their top-left corners), with room for a thing
+// of the demo's size.
+constexpr int kThingSize = 32;
+constexpr platform::Point kPlaces[] = {{120, 145}, {240, 145}, {360, 145},
+                                       {100, 220}, {240, 220}, {380, 220}};
+
+Rect PlaceArea(const platform::Point& p) { return Rect{p.x, p.y, p.x + kThingSize, p.y + kThingSize}; }
+
+// The text rectangle of a description, in screen coordinates.
+constexpr Rect kDescriptionText{160, 275, 598, 376};
+
+class DemoInterface : public DemoData {
+protected:
+    std::string FileOf(int32_t number) const {
+        const auto entry = table_.find(number);
+        if (entry == table_.end()) {
+            ADD_FAILURE() << "resource.qrc has no file for " << number;
+            return {};
+        }
+        return entry->second.fileName;
+    }
+    const ScriptObject* ByName(const std::string& name) const {
+        for (const ScriptObject& o : script_.objects)
+            if (o.Name() == name) return &o;
+        return nullptr;
+    }
+};
+
+TEST_F(DemoInterface, EnginePicturesAreListedAndMenuAndCaseStayLoaded) {
+    for (int32_t number : demo_test::EngineResources()) {
+        SCOPED_TRACE(number);
+        const std::string file = FileOf(number);
+        ASSERT_FALSE(file.empty());
+        EXPECT_GT(FlicHeaderOf(file).frameCount, 0);
+    }
+    // Opened in any room, so kept across room changes.
+    EXPECT_TRUE(table_.at(demo_test::kActionMenu).keep);
+    EXPECT_TRUE(table_.at(demo_test::kCase).keep);
+    const codecs::FlicHeader caseHeader = FlicHeaderOf(FileOf(demo_test::kCase));
+    EXPECT_EQ(caseHeader.width, 640);
+    EXPECT_EQ(caseHeader.height, 480);
+}
+
+// The menu picks a sector by fixed rectangles relative to its top-left corner and shows frame
+// s + 2 for sector s: so that frame must light sector s and leave the others as in frame 1.
+TEST_F(DemoInterface, ActionMenuLightsTheSectorOfEachFrame) {
+    constexpr Rect kSectors[] = {{70, 74, 112, 112},   {68, 0, 114, 41},    {151, 51, 180, 97},
+                                 {138, 125, 179, 166}, {55, 145, 96, 175}, {11, 79, 40, 118}};
+    const Frames menu = Decode(FileOf(demo_test::kActionMenu));
+    ASSERT_EQ(menu.pictures.size(), 7u);
+    ASSERT_GE(menu.width, 180);
+    ASSERT_GE(menu.height, 175);
+    for (int s = 0; s < 6; ++s) {
+        SCOPED_TRACE("sector " + std::to_string(s));
+        EXPECT_TRUE(Differ(menu, 1, s + 2, kSectors[s]));
+        for (int other = 0; other < 6; ++other) {
+            if (other != s) {
+                EXPECT_FALSE(Differ(menu, 1, s + 2, kSectors[other])) << other;
+            }
+        }
+        // Something to see: the sector is drawn, not left transparent.
+        const Rect& r = kSectors[s];
+        EXPECT_TRUE(menu.Opaque(1, (r.left + r.right) / 2, (r.top + r.bottom) / 2));
+    }
+}
+
+// The case finds the button under the pointer by the first rectangle of the current frame's
+// mask list of each highlight, drawn at the case's corner: those must be the same in every
+// frame, on the screen, apart from each other and from the places of the things.
+TEST_F(DemoInterface, CaseButtonsAreFoundWhereTheirHighlightsAre) {
+    std::vector<Rect> buttons;
+    for (int button = 0; button < demo_test::kCaseButtons; ++button) {
+        SCOPED_TRACE("button " + std::to_string(button));
+        const std::string file = FileOf(demo_test::kFirstButtonHighlight + button);
+        const codecs::FlicHeader header = FlicHeaderOf(file);
+        EXPECT_EQ(header.width, 640);
+        EXPECT_EQ(header.height, 480);
+        const codecs::FrameRectLists mask = MaskOf(file, header.frameCount);
+        ASSERT_EQ(mask.size(), static_cast<size_t>(header.frameCount));
+        ASSERT_FALSE(mask[0].empty());
+        const Rect hot = mask[0][0];
+        for (const auto& frame : mask) {
+            ASSERT_FALSE(frame.empty());
+            EXPECT_EQ(frame[0], hot);
+            // The whole highlight is inside the hot rectangle: what lights up is what is hot.
+            for (const Rect& r : frame)
+                EXPECT_EQ(platform::Intersect(r, hot), r);
+        }
+        EXPECT_GE(hot.Width(), 40);
+        EXPECT_GE(hot.Height(), 30);
+        EXPECT_EQ(platform::Intersect(hot, Rect{0, 0, 640, 480}), hot);
+        for (const platform::Point& place : kPlaces)
+            EXPECT_FALSE(Overlap(hot, PlaceArea(place))) << place.x << "," << place.y;
+        for (const Rect& other : buttons)
+            EXPECT_FALSE(Overlap(hot, other));
+        buttons.push_back(hot);
+    }
+
+    // The case looks at the close area before its buttons: where it is opaque, no button
+    // can be hot, and no thing should lie there.
+    const Frames close = Decode(FileOf(demo_test::kCloseArea));
+    ASSERT_EQ(close.pictures.size(), 1u);
+    ASSERT_EQ(close.width, 640);
+    ASSERT_EQ(close.height, 480);
+    std::vector<Rect> free = buttons;
+    for (const platform::Point& place : kPlaces)
+        free.push_back(PlaceArea(place));
+    for (const Rect& r : free)
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x)
+                ASSERT_FALSE(close.Opaque(1, x, y)) << "close area at " << x << "," << y;
+    // ...and it is there: round the case, at the screen's corners.
+    EXPECT_TRUE(close.Opaque(1, 0, 0));
+    EXPECT_TRUE(close.Opaque(1, 639, 0));
+    EXPECT_TRUE(close.Opaque(1, 0, 479));
+    EXPECT_TRUE(close.Opaque(1, 639, 479));
+
+    // Where a click closes the case, the room shows through it; the places are on the case.
+    const Frames picture = Decode(FileOf(demo_test::kCase));
+    EXPECT_FALSE(picture.Opaque(1, 0, 0));
+    for (const platform::Point& place : kPlaces)
+        EXPECT_TRUE(picture.Opaque(1, place.x, place.y)) << place.x << "," << place.y;
+}
+
+// The description copies the card, at the frame SHOWDESCRIPTION asks for, into a full-screen
+// picture and writes the text in black into a fixed rectangle: every frame must be light all
+// over that rectangle, and the card must keep its full size, for the engine crops a still
+// full-screen picture to its visible part, which would leave the rest of the screen black.
+TEST_F(DemoInterface, DescriptionCardIsLightUnderTheText) {
+    const std::string file = FileOf(demo_test::kDescriptionCard);
+    const Frames card = Decode(file);
+    ASSERT_EQ(card.width, 640);
+    ASSERT_EQ(card.height, 480);
+    for (int frame = 1; frame <= static_cast<int>(card.pictures.size()); ++frame)
+        for (int y = kDescriptionText.top; y < kDescriptionText.bottom; ++y)
+            for (int x = kDescriptionText.left; x < kDescriptionText.right; ++x) {
+                uint8_t r = 0, g = 0, b = 0;
+                platform::Rgb565ToRgb888(card.At(frame, x, y), r, g, b);
+                ASSERT_TRUE(card.Opaque(frame, x, y)) << "frame " << frame << " " << x << "," << y;
+                ASSERT_GE(r + g + b, 3 * 160) << "frame " << frame << " " << x << "," << y;
+            }
+    EXPECT_FALSE(card.Opaque(1, 0, 0)); // the screen shows round the card
+    Rect bounds;
+    MaskOf(file, static_cast<int>(card.pictures.size()), &bounds);
+    EXPECT_FALSE(codecs::StillBackgroundCrop(static_cast<int>(card.pictures.size()), card.width,
+                                             card.height, codecs::AdjustBoundingRect(bounds)));
+}
+
+// Every described thing has its text, in the game's code page, on a frame the card has; and
+// one event shows one description (a second would replace the first at once).
+TEST_F(DemoInterface, LookShowsTheDescriptionOfTheThing) {
+    const platform::IniFile texts = platform::IniFile::Load(".\\invntr.txt");
+    const int frames = FlicHeaderOf(FileOf(demo_test::kDescriptionCard)).frameCount;
+    int described = 0;
+    bool cyrillic = false;
+    for (const ScriptObject& o : script_.objects) {
+        std::set<std::tuple<uint16_t, int8_t, uint16_t>> events; // type, status, sender
+        for (const ScriptReaction& r : o.reactions)
+            for (const ScriptMessage& m : r.messages) {
+                if (m.type != SHOWDESCRIPTION) continue;
+                ++described;
+                EXPECT_TRUE(events.emplace(r.type, r.status, r.sender).second)
+                    << o.Name() << " shows two descriptions for one event";
+                const ScriptObject* thing = ById(m.target);
+                ASSERT_NE(thing, nullptr) << o.Name();
+                SCOPED_TRACE(thing->Name());
+                EXPECT_GE(m.param1, 1);
+                EXPECT_LE(m.param1, frames);
+                const std::string* text = texts.Find("all", thing->Name());
+                ASSERT_NE(text, nullptr);
+                EXPECT_FALSE(text->empty());
+                EXPECT_LT(text->size(), 300u) << "more than the card's box holds";
+                EXPECT_EQ(platform::Utf8ToCp1251(platform::Cp1251ToUtf8(*text)), *text);
+                for (unsigned char c : *text)
+                    if (c >= 0xC0) cyrillic = true;
+            }
+    }
+    EXPECT_GE(described, 3);
+    EXPECT_TRUE(cyrillic);
+}
+
+// The case shows the object of this exact name over the things in it, at depth 982, and takes
+// it away again by that depth: so its depth must not follow its frame. It stands in no room.
+TEST_F(DemoInterface, StrapObjectExistsByItsWindows1251Name) {
+    const std::string name = platform::Utf8ToCp1251("Полоска в чемодане");
+    ASSERT_EQ(name.size(), 18u); // one byte a letter
+    const ScriptObject* strap = ByName(name);
+    ASSERT_NE(strap, nullptr);
+    EXPECT_EQ(RoomOf(strap->id), nullptr);
+    std::optional<int32_t> picture;
+    bool fixedDepth = false;
+    for (const ScriptReaction& r : strap->reactions) {
+        if (r.type != TOTALINIT) continue;
+        for (const ScriptMessage& m : r.messages) {
+            if (m.target != strap->id) continue;
+            if (m.type == SET) picture = m.param1;
+            if (m.type == ZBUFFER) fixedDepth = m.param1 == 0 && m.param2 == 982;
+        }
+    }
+    ASSERT_TRUE(picture.has_value());
+    EXPECT_GT(FlicHeaderOf(FileOf(*picture)).frameCount, 0);
+    EXPECT_TRUE(fixedDepth);
+}
+
+} // namespace
