@@ -245,6 +245,8 @@ QTextDescription::QTextDescription(const std::string& text, int frame) {
     if (picture != nullptr) {
         platform::Pixel key = 0;
         if (background != nullptr && background->Surface() != nullptr) {
+            // A cropped background covers only part of the screen: the rest is transparent.
+            picture->Fill(background->ColorKey());
             const platform::Point at = background->DrawOffset();
             picture->BltFast(at.x, at.y, *background->Surface(), background->Surface()->Bounds(), platform::kBltWait);
             key = background->ColorKey();

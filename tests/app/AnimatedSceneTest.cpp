@@ -8,6 +8,7 @@
 #include "core/ScriptText.h"
 #include "platform/Png.h"
 #include "support/Assets.h"
+#include "support/Subprocess.h"
 #include "support/TempDir.h"
 
 using namespace testing_support;
@@ -28,19 +29,6 @@ room 100 Hall
   on TOTALINIT
     SET Hall 1
 )";
-
-std::string RunTarvo(const std::string& args, int& status) {
-    const std::string command = std::string(TARVO_BINARY_DIR) + "/app/tarvo " + args + " 2>&1";
-    std::string output;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) return output;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-    const int raw = ::pclose(pipe);
-    status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return output;
-}
 
 void WriteGame(const TempDir& dir) {
     ScriptData script;
@@ -80,11 +68,10 @@ TEST(AnimatedScene, ScreenshotsShowTheFramesAndTheScriptHearsTheirEnd) {
     WriteGame(dir);
     // 20 ms a pass: the first frame shows for 100 ms, the second from the sixth pass on.
     dir.Write("replay.txt", "2 shot first.png\n7 shot second.png\n30 close\n");
-    int status = -1;
-    const std::string out = RunTarvo(dir.Path() + " --headless --trace=- --replay replay.txt --screenshot-dir " +
-                                         dir.Path(),
-                                     status);
-    ASSERT_EQ(status, 0) << out;
+    const ProgramRun run =
+        RunProgram("app/tarvo", dir.Path() + " --headless --trace=- --replay replay.txt --screenshot-dir " + dir.Path());
+    ASSERT_EQ(run.status, 0) << run.output;
+    const std::string& out = run.output;
     platform::RgbImage first, second;
     ASSERT_TRUE(platform::ReadPngRgb(dir / "first.png", first));
     ASSERT_TRUE(platform::ReadPngRgb(dir / "second.png", second));

@@ -5,31 +5,18 @@
 #include <string>
 
 #include "core/ScriptFormat.h"
+#include "support/Subprocess.h"
 #include "support/TempDir.h"
 #include "support/World.h"
 
+using testing_support::ProgramRun;
+using testing_support::RunProgram;
 using testing_support::ScriptBuilder;
 using testing_support::TempDir;
 
 namespace {
 
-struct ProgramRun {
-    int status = -1;
-    std::string output; // stdout and stderr together
-};
-
-ProgramRun Tarvo(const std::string& args) {
-    const std::string command = std::string(TARVO_BINARY_DIR) + "/app/tarvo " + args + " 2>&1";
-    ProgramRun run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) return run;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
-    const int raw = ::pclose(pipe);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return run;
-}
+ProgramRun Tarvo(const std::string& args) { return RunProgram("app/tarvo", args); }
 
 void WriteGame(const TempDir& dir) {
     ScriptBuilder s;

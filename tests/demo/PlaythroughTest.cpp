@@ -14,6 +14,7 @@
 #include "graphics/PictureConvert.h"
 #include "platform/Png.h"
 #include "resources/FileAccess.h"
+#include "support/Subprocess.h"
 #include "support/TempDir.h"
 
 using testing_support::TempDir;
@@ -31,17 +32,13 @@ struct Play {
 // Runs the demo headless with `replay` (its lines, as in a replay file).
 Play RunDemo(const TempDir& dir, const std::string& replay) {
     dir.Write("replay.txt", replay);
-    const std::string command = std::string(TARVO_BINARY_DIR) + "/app/tarvo " + kGame +
-                                " --headless --replay " + (dir / "replay.txt") + " --screenshot-dir " +
-                                dir.Path() + " --trace=" + (dir / "trace.txt") + " 2>&1";
+    const testing_support::ProgramRun run =
+        testing_support::RunProgram("app/tarvo", kGame + " --headless --replay " + (dir / "replay.txt") +
+                                                     " --screenshot-dir " + dir.Path() + " --trace=" +
+                                                     (dir / "trace.txt"));
     Play play;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) return play;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) play.output.append(buffer, n);
-    const int raw = ::pclose(pipe);
-    play.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    play.status = run.status;
+    play.output = run.output;
     std::ifstream in(dir / "trace.txt");
     play.trace.assign(std::istreambuf_iterator<char>(in), {});
     return play;

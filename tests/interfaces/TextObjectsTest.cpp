@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "graphics/Fonts.h"
+#include "graphics/QFlic.h"
+#include "interfaces/QObjectStar.h"
+#include "resources/QManager.h"
 #include "interfaces/QInterfaceMain.h"
 #include "platform/Event.h"
 #include "platform/Text.h"
@@ -185,4 +188,33 @@ TEST_F(Texts, InterfaceKeepsAtMostOneTextAndFreesItsPicture) {
     EXPECT_NE(ui.ShownText(), nullptr);
     ui.Cancel();
     EXPECT_EQ(ui.ShownText(), nullptr);
+}
+
+TEST_F(Texts, DescriptionsShowOverTheirBackgroundFrame) {
+    // A background smaller than the screen, as a cropped still is: a 100x50 card, key 0xF81F.
+    std::vector<Surface> frames;
+    for (int k = 0; k < 2; ++k) {
+        Surface card(100, 50);
+        card.Fill(static_cast<platform::Pixel>(0x8410 + k));
+        frames.push_back(std::move(card));
+    }
+    g_manager->Adopt(6008, QFlic::FromFrames(std::move(frames), 100, 0xF81F, {}, {}));
+    QTextDescription description("Brass", 2);
+    Surface* p = Picture();
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(g_manager->GetFlic(6008)->CurrentFrame(), 2);
+    EXPECT_EQ(p->Width(), 640);
+    EXPECT_EQ(p->ColorKey(), platform::Pixel{0xF81F});
+    EXPECT_EQ(p->At(600, 400), 0xF81F); // outside the card: transparent, not black
+    EXPECT_EQ(p->At(99, 49), 0x8411);   // the second frame, at the card's place
+    // Drawn only where the screen is dirty, keyed.
+    Surface back(640, 480);
+    back.Fill(0x1111);
+    world.video.RenderFrame();
+    world.video.AddDirtyRect(platform::Rect{0, 0, 50, 50});
+    description.Draw(back);
+    EXPECT_EQ(back.At(10, 10), 0x8411);
+    EXPECT_EQ(back.At(60, 10), 0x1111);
+    description.OnClick(0, 0);
+    EXPECT_EQ(g_system->actionMenu->active, 1);
 }
