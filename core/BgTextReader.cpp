@@ -2,6 +2,7 @@
 #include "core/BgText.h"
 
 #include "core/ScriptNames.h"
+#include "core/TextTokens.h"
 #include "platform/Cp1251.h"
 
 #include <charconv>
@@ -11,111 +12,12 @@
 
 namespace {
 
-struct Token {
-    std::string text; // bare words as written (UTF-8); quoted names as the file bytes they give
-    bool quoted = false;
-};
-
-bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r';
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-// Windows-1251 bytes of UTF-8 text; false when a character has no code there.
-bool ToFileBytes(std::string_view utf8, std::string& out) {
-    const std::string bytes = platform::Utf8ToCp1251(utf8);
-    if (platform::Cp1251ToUtf8(bytes) != utf8) return false;
-    out += bytes;
-    return true;
-}
+using Token = TextToken;
 
 // Decimal or 0x hexadecimal with an optional '-'; false when the text is no such number or
 // lies outside min..max.
 bool ParseNumber(std::string_view text, int64_t min, int64_t max, int64_t& value) {
-    const bool negative = !text.empty() && text[0] == '-';
-    if (negative) text.remove_prefix(1);
-    int base = 10;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        base = 16;
-        text.remove_prefix(2);
-    }
-    uint64_t magnitude = 0;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), magnitude, base);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return false;
-    if (magnitude > uint64_t{1} << 40) return false;
-    value = negative ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
-    return value >= min && value <= max;
-}
-
-// Reads a quoted name starting at line[pos] == '"'; pos ends after the closing quote.
-bool ReadQuoted(std::string_view line, size_t& pos, std::string& bytes, std::string& error) {
-    std::string run; // UTF-8 text waiting for conversion
-    auto flush = [&] {
-        if (ToFileBytes(run, bytes)) {
-            run.clear();
-            return true;
-        }
-        error = "name \"" + run + "\" has characters without a Windows-1251 code";
-        return false;
-    };
-    for (++pos; pos < line.size(); ++pos) {
-        const char c = line[pos];
-        if (c == '"') {
-            ++pos;
-            return flush();
-        }
-        if (c != '\\') {
-            run += c;
-            continue;
-        }
-        if (!flush()) return false;
-        const char next = pos + 1 < line.size() ? line[pos + 1] : '\0';
-        if (next == '"' || next == '\\') {
-            bytes += next;
-            ++pos;
-        } else if (next == 'x' && pos + 3 < line.size() && HexDigit(line[pos + 2]) >= 0 &&
-                   HexDigit(line[pos + 3]) >= 0) {
-            bytes += static_cast<char>(HexDigit(line[pos + 2]) * 16 + HexDigit(line[pos + 3]));
-            pos += 3;
-        } else {
-            error = "bad escape in a name (use \\\", \\\\ or \\x and two hex digits)";
-            return false;
-        }
-    }
-    error = "a quoted name is not closed on its line";
-    return false;
-}
-
-// Splits a line into tokens up to a '#' outside quotes.
-bool Tokenize(std::string_view line, std::vector<Token>& tokens, std::string& error) {
-    tokens.clear();
-    size_t pos = 0;
-    while (true) {
-        while (pos < line.size() && IsSpace(line[pos]))
-            ++pos;
-        if (pos == line.size() || line[pos] == '#') return true;
-        Token token;
-        if (line[pos] == '"') {
-            token.quoted = true;
-            if (!ReadQuoted(line, pos, token.text, error)) return false;
-        } else {
-            const size_t start = pos;
-            while (pos < line.size() && !IsSpace(line[pos]) && line[pos] != '#' && line[pos] != '"')
-                ++pos;
-            token.text = std::string(line.substr(start, pos - start));
-        }
-        if (pos < line.size() && !IsSpace(line[pos]) && line[pos] != '#') {
-            error = "a space must follow '" + token.text + "'";
-            return false;
-        }
-        tokens.push_back(std::move(token));
-    }
+    return ParseInteger(text, value) && value >= min && value <= max;
 }
 
 class TextReader {
@@ -157,7 +59,7 @@ bool TextReader::Run(std::string_view text, BgData& out, std::string& error) {
         if (end == std::string_view::npos) end = text.size();
         ++line_;
         std::string reason;
-        ok = Tokenize(text.substr(start, end - start), tokens, reason) ? Statement(tokens)
+        ok = TokenizeLine(text.substr(start, end - start), tokens, reason) ? Statement(tokens)
                                                                        : Fail(reason);
         start = end + 1;
     }
@@ -288,7 +190,7 @@ bool TextReader::Reference(const Token& token, const char* what, int64_t min, in
     std::string bytes;
     if (token.quoted)
         bytes = token.text;
-    else if (!ToFileBytes(token.text, bytes))
+    else if (!AppendFileBytes(token.text, bytes))
         return Fail("name '" + token.text + "' has characters without a Windows-1251 code");
     const std::string shown = platform::Cp1251ToUtf8(bytes);
     if (!names_.HasScript())

@@ -151,7 +151,7 @@ TEST(BgText, ErrorsNameTheLineAndTheFault) {
         {"trailing 00\nroom 1\n", "2: 'room' after the trailing bytes"},
         {"rooms 1\n", "1: unknown statement 'rooms' (room, place or trailing)"},
         {"room \"Hall\n", "1: a quoted name is not closed on its line"},
-        {"room \"Hall\"x\n", "1: a space must follow 'Hall'"},
+        {"room \"Hall\"x\n", "1: a space must follow the quoted name 'Hall'"},
         {"room \"a\\q\"\n", "1: bad escape in a name (use \\\", \\\\ or \\x and two hex digits)"},
         {"room 中\n", "1: name '中' has characters without a Windows-1251 code"},
     };

@@ -212,7 +212,7 @@ TEST(ScriptText, ErrorsNameTheLineAndTheFault) {
         {"player A reactions 2\n", "1: stored reaction count 2 is out of range"},
         {"player \"A\n", "1: a quoted name is not closed"},
         {"player \"A\\q\"\n", "1: bad escape"},
-        {"player \"A\"B\n", "1: a space must follow a quoted name"},
+        {"player \"A\"B\n", "1: a space must follow the quoted name 'A'"},
         {"player A\"B\"\n", "1: a quote inside the word 'A'"},
         {"player 日本\n", "1: name '日本' has characters without a Windows-1251 code"},
         {"player 7\n", "1: a record needs a name"},

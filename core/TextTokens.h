@@ -1,0 +1,30 @@
+#pragma once
+// The lexical side of the readable text forms of the data files (scripts, room layouts):
+// a line splits into bare words and quoted names up to a '#' outside quotes. The text is
+// UTF-8; quoted names are turned into the Windows-1251 bytes the files hold, with \" \\ and
+// \xNN escapes for bytes that have no character.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct TextToken {
+    std::string text; // bare words as written (UTF-8); quoted names as the file bytes they give
+    bool quoted = false;
+};
+
+// Splits one line into tokens; false with a reason in `error` for an unclosed quote, a bad
+// escape, a character without a Windows-1251 code, a quote inside a word, or a quoted name
+// run together with what follows.
+bool TokenizeLine(std::string_view line, std::vector<TextToken>& tokens, std::string& error);
+
+// Appends the Windows-1251 bytes of UTF-8 text; false when a character has no code there (the
+// conversion would not give the same text back).
+bool AppendFileBytes(std::string_view utf8, std::string& out);
+
+// The value of a hexadecimal digit, or -1.
+int HexDigit(char c);
+
+// Decimal or 0x hexadecimal with an optional '-'. False when the text is no such number;
+// magnitudes beyond 2^40 (far outside every range the text forms use) read as 2^40.
+bool ParseInteger(std::string_view text, int64_t& value);
