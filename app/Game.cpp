@@ -33,7 +33,9 @@ struct Session {
 
 Session* g_session = nullptr;
 
-int Elapsed() { return static_cast<int>(platform::NowMs() - g_clockMark); }
+int Elapsed() {
+    return static_cast<int>(platform::NowMs() - g_clockMark);
+}
 
 bool CreateFonts(Session& s, std::string& error) {
     s.fontLarge = platform::Font::Create("Arial", 20, platform::kFwBold, error);
@@ -93,8 +95,10 @@ bool RunPass(Session& s, const Options& o, uint64_t pass, int64_t& framesRendere
     if (QuitRequested()) return false;
     platform::WindowMessage m;
     if (messages.PeekMessage(m)) {
-        if (m.type == platform::WindowMessageType::Screenshot) SaveScreenshot(o, m.text);
-        else g_mainWindow->HandleMessage(m);
+        if (m.type == platform::WindowMessageType::Screenshot)
+            SaveScreenshot(o, m.text);
+        else
+            g_mainWindow->HandleMessage(m);
         if (QuitRequested() || s.restartFailed) return false;
     }
     if (g_appActive) {

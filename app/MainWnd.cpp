@@ -27,32 +27,51 @@ CMainWindow* g_mainWindow = nullptr;
 
 int CommandForKey(int key) {
     switch (key) {
-    case vk::F2: return kCmdSave;
-    case vk::F3: return kCmdLoad;
-    case vk::F4: return kCmdLoadAutosave;
-    case vk::F5: return kCmdRelease;
-    case vk::F9: return kCmdRestart;
+    case vk::F2:
+        return kCmdSave;
+    case vk::F3:
+        return kCmdLoad;
+    case vk::F4:
+        return kCmdLoadAutosave;
+    case vk::F5:
+        return kCmdRelease;
+    case vk::F9:
+        return kCmdRestart;
     case vk::Tab:
-    case 'M': return kCmdMap;
-    case 'O': return kCmdOptions;
-    case 'I': return kCmdInventory;
+    case 'M':
+        return kCmdMap;
+    case 'O':
+        return kCmdOptions;
+    case 'I':
+        return kCmdInventory;
     case '1':
-    case 'L': return kCmdCursorLook;
+    case 'L':
+        return kCmdCursorLook;
     case '2':
-    case 'W': return kCmdCursorLook + 1;
+    case 'W':
+        return kCmdCursorLook + 1;
     case '4':
-    case 'U': return kCmdCursorLook + 2;
+    case 'U':
+        return kCmdCursorLook + 2;
     case '3':
-    case 'G': return kCmdCursorLook + 3;
+    case 'G':
+        return kCmdCursorLook + 3;
     case '5':
-    case 'T': return kCmdCursorLook + 4;
+    case 'T':
+        return kCmdCursorLook + 4;
     case '6':
-    case 'C': return kCmdCursorLook + 5;
-    case vk::Escape: return kCmdCancel;
-    case vk::Left: return kCmdScrollLeft;
-    case vk::Right: return kCmdScrollRight;
-    case vk::Pause: return kCmdPause;
-    default: break;
+    case 'C':
+        return kCmdCursorLook + 5;
+    case vk::Escape:
+        return kCmdCancel;
+    case vk::Left:
+        return kCmdScrollLeft;
+    case vk::Right:
+        return kCmdScrollRight;
+    case vk::Pause:
+        return kCmdPause;
+    default:
+        break;
     }
     // The debug overlay is bound to the backquote character, not to a key.
     return platform::CharacterForKey(key) == 0x60 ? kCmdDebug : 0;
@@ -88,9 +107,14 @@ void CMainWindow::HandleMessage(const platform::WindowMessage& m) {
         if (m.key == vk::Backspace && g_manager != nullptr) g_manager->PurgeResources();
         if (const int command = CommandForKey(m.key)) OnCommand(command);
         break;
-    case WindowMessageType::Activate: OnActivate(m.active); break;
-    case WindowMessageType::Close: PostQuitMessage(); break; // the window goes, and with it the game
-    case WindowMessageType::Screenshot: break;                 // handled by the main loop
+    case WindowMessageType::Activate:
+        OnActivate(m.active);
+        break;
+    case WindowMessageType::Close:
+        PostQuitMessage();
+        break; // the window goes, and with it the game
+    case WindowMessageType::Screenshot:
+        break; // handled by the main loop
     }
 }
 
@@ -107,8 +131,10 @@ void CMainWindow::OnActivate(int active) {
 void CMainWindow::TogglePause() {
     if (g_system == nullptr) return;
     if (g_sound != nullptr) {
-        if (g_system->paused) g_sound->ResumeAll();
-        else g_sound->PauseAll();
+        if (g_system->paused)
+            g_sound->ResumeAll();
+        else
+            g_sound->PauseAll();
     }
     g_system->paused = !g_system->paused;
 }
@@ -118,15 +144,26 @@ void CMainWindow::OnCommand(int command) {
     QSystem& w = *g_system;
     const bool menuActive = w.actionMenu && w.actionMenu->active;
     if (command >= kCmdCursorLook && command <= kCmdCursorSecond) {
-        if (menuActive && w.currentInterface == w.mainInterface.get()) SetCursorMode(command - kCmdCursorLook);
+        if (menuActive && w.currentInterface == w.mainInterface.get())
+            SetCursorMode(command - kCmdCursorLook);
         return;
     }
     switch (command) {
-    case kCmdSave: w.Save("save.dat"); break;
-    case kCmdLoad: w.Restore("save.dat"); break;
-    case kCmdLoadAutosave: w.Restore("autosave.dat"); break;
-    case kCmdNextRoom: w.mainInterface->ChangeBG(w.mainInterface->currentRoomId + 1); break;
-    case kCmdTestDialogue: w.mainInterface->dialogue.StartDialogue(10000, nullptr); break;
+    case kCmdSave:
+        w.Save("save.dat");
+        break;
+    case kCmdLoad:
+        w.Restore("save.dat");
+        break;
+    case kCmdLoadAutosave:
+        w.Restore("autosave.dat");
+        break;
+    case kCmdNextRoom:
+        w.mainInterface->ChangeBG(w.mainInterface->currentRoomId + 1);
+        break;
+    case kCmdTestDialogue:
+        w.mainInterface->dialogue.StartDialogue(10000, nullptr);
+        break;
     case kCmdMap:
         if (menuActive) ToggleScreen(true);
         break;
@@ -136,30 +173,49 @@ void CMainWindow::OnCommand(int command) {
     case kCmdInventory:
         if (menuActive) ToggleInventory();
         break;
-    case kCmdCancel: Cancel(); break;
-    case kCmdRelease: Release(); break;
-    case kCmdRestart: RestartGame(); break;
+    case kCmdCancel:
+        Cancel();
+        break;
+    case kCmdRelease:
+        Release();
+        break;
+    case kCmdRestart:
+        RestartGame();
+        break;
     case kCmdDebug:
         if (g_debug != nullptr) g_debug->enabled = !g_debug->enabled;
         break;
-    case kCmdScrollLeft: Scroll(-6); break;
-    case kCmdScrollRight: Scroll(6); break;
-    case kCmdPause: TogglePause(); break;
-    default: break;
+    case kCmdScrollLeft:
+        Scroll(-6);
+        break;
+    case kCmdScrollRight:
+        Scroll(6);
+        break;
+    case kCmdPause:
+        TogglePause();
+        break;
+    default:
+        break;
     }
 }
 
-void CMainWindow::SetCursorMode(int mode) { g_system->cursor->SelectMode(mode); }
+void CMainWindow::SetCursorMode(int mode) {
+    g_system->cursor->SelectMode(mode);
+}
 
 void CMainWindow::ToggleScreen(bool map) {
     QSystem& w = *g_system;
     w.inventoryCase->SetVisible(0);
     if (map) {
-        if (w.currentInterface == w.mapInterface.get()) w.mapInterface->Cancel();
-        else w.mapInterface->OpenScreen(4800);
+        if (w.currentInterface == w.mapInterface.get())
+            w.mapInterface->Cancel();
+        else
+            w.mapInterface->OpenScreen(4800);
     } else {
-        if (w.currentInterface == w.panelInterface.get()) w.panelInterface->Cancel();
-        else w.panelInterface->OpenScreen(4900);
+        if (w.currentInterface == w.panelInterface.get())
+            w.panelInterface->Cancel();
+        else
+            w.panelInterface->OpenScreen(4900);
     }
 }
 
@@ -180,7 +236,8 @@ void CMainWindow::Release() {
     w.mainInterface->dialogue.paused = 0;
     w.cursor->SetVisible(1);
     w.actionMenu->active = 1;
-    for (QObjectTarvo* c : {static_cast<QObjectTarvo*>(&w.tarvo), static_cast<QObjectTarvo*>(&w.varnagel)}) {
+    for (QObjectTarvo* c :
+         {static_cast<QObjectTarvo*>(&w.tarvo), static_cast<QObjectTarvo*>(&w.varnagel)}) {
         c->active = 1;
         c->SetVisible(1);
     }

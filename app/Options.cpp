@@ -42,14 +42,22 @@ bool ParseOptions(int argc, const char* const* argv, Options& out, std::string& 
             }
             return argv[++i];
         };
-        if (arg == "--help" || arg == "-h") out.help = true;
-        else if (arg == "--version") out.version = true;
-        else if (arg == "--headless") out.headless = true;
-        else if (arg == "--windowed") out.windowed = true, out.fullscreen = false;
-        else if (arg == "--fullscreen") out.fullscreen = true, out.windowed = false;
-        else if (arg == "--integer-scale") out.integerScaling = true;
-        else if (arg == "--no-vsync") out.vsync = false;
-        else if (arg == "--trace") out.trace = true;
+        if (arg == "--help" || arg == "-h")
+            out.help = true;
+        else if (arg == "--version")
+            out.version = true;
+        else if (arg == "--headless")
+            out.headless = true;
+        else if (arg == "--windowed")
+            out.windowed = true, out.fullscreen = false;
+        else if (arg == "--fullscreen")
+            out.fullscreen = true, out.windowed = false;
+        else if (arg == "--integer-scale")
+            out.integerScaling = true;
+        else if (arg == "--no-vsync")
+            out.vsync = false;
+        else if (arg == "--trace")
+            out.trace = true;
         else if (arg.starts_with("--trace=")) {
             out.trace = true;
             out.traceFile = std::string(arg.substr(8));
@@ -65,7 +73,9 @@ bool ParseOptions(int argc, const char* const* argv, Options& out, std::string& 
         } else if (arg == "--replay" || arg == "--record" || arg == "--screenshot-dir") {
             const char* v = value(arg);
             if (v == nullptr) return false;
-            (arg == "--replay" ? out.replayFile : arg == "--record" ? out.recordFile : out.screenshotDir) = v;
+            (arg == "--replay"   ? out.replayFile
+             : arg == "--record" ? out.recordFile
+                                 : out.screenshotDir) = v;
         } else if (arg.starts_with("-")) {
             error = "unknown option " + std::string(arg) + " (see --help)";
             return false;

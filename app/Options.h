@@ -10,7 +10,7 @@ struct Options {
     bool windowed = false;
     bool integerScaling = false;
     bool vsync = true;
-    int64_t frames = -1;  // quit after this many rendered frames; -1: no limit
+    int64_t frames = -1;   // quit after this many rendered frames; -1: no limit
     uint32_t frameMs = 20; // virtual clock step of headless runs
     std::string replayFile;
     std::string recordFile;

@@ -24,9 +24,11 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options.trace) {
-        if (options.traceFile == "-") platform::TraceToStderr();
+        if (options.traceFile == "-")
+            platform::TraceToStderr();
         else if (!platform::TraceToFile(options.traceFile)) {
-            std::fprintf(stderr, "tarvo: cannot write the trace to %s\n", options.traceFile.c_str());
+            std::fprintf(stderr, "tarvo: cannot write the trace to %s\n",
+                         options.traceFile.c_str());
             return 2;
         }
     }

@@ -32,7 +32,8 @@ std::unique_ptr<QFlic> Sprite(int seed) {
             for (int x = 0; x < kSpriteSize; ++x) {
                 const int dx = x - 24, dy = y - 24;
                 const bool inside = dx * dx + dy * dy < 22 * 22;
-                s.Set(x, y, inside ? static_cast<platform::Pixel>(seed * 977 + x * 31 + y + f) : 0xF81F);
+                s.Set(x, y,
+                      inside ? static_cast<platform::Pixel>(seed * 977 + x * 31 + y + f) : 0xF81F);
             }
         frames.push_back(std::move(s));
         masks.push_back({Rect{2, 2, 46, 46}});
@@ -54,7 +55,8 @@ struct Scene {
         g_system = &world;
         Surface* picture = manager.CreatePicture(1, 640, 480);
         for (int y = 0; y < 480; ++y)
-            for (int x = 0; x < 640; ++x) picture->Set(x, y, static_cast<platform::Pixel>(x ^ y));
+            for (int x = 0; x < 640; ++x)
+                picture->Set(x, y, static_cast<platform::Pixel>(x ^ y));
         room.resourceId = 1;
         ui.objects.push_back(&room);
         for (int i = 0; i < kSprites; ++i) {
@@ -102,7 +104,8 @@ void BM_MemcpyFrame(benchmark::State& state) {
 void BM_RenderSpritesSmallDirtyAreas(benchmark::State& state) {
     Scene scene;
     scene.Frame(); // the first frame is drawn whole
-    for (auto _ : state) scene.Frame();
+    for (auto _ : state)
+        scene.Frame();
 }
 
 void BM_RenderFullRedraw(benchmark::State& state) {

@@ -60,7 +60,7 @@ bool TextReader::Run(std::string_view text, BgData& out, std::string& error) {
         ++line_;
         std::string reason;
         ok = TokenizeLine(text.substr(start, end - start), tokens, reason) ? Statement(tokens)
-                                                                       : Fail(reason);
+                                                                           : Fail(reason);
         start = end + 1;
     }
     if (!ok) {

@@ -39,7 +39,8 @@ void SwitchAnimation(QMessageObject& o, const QMessage& m) {
         if (old != nullptr && g_video != nullptr) {
             const int left = old->DrawOffset().x - g_system->scrollOffset;
             const int top = old->DrawOffset().y;
-            g_video->AddDirtyRect(platform::Rect{left, top, left + old->Width(), top + old->Height()});
+            g_video->AddDirtyRect(
+                platform::Rect{left, top, left + old->Width(), top + old->Height()});
         }
         o.resourceId = m.param1;
         if (QFlic* now = g_manager != nullptr ? g_manager->GetFlic(o.resourceId) : nullptr)
@@ -58,7 +59,8 @@ void SwitchAnimation(QMessageObject& o, const QMessage& m) {
 
 void RemoveFromInventory(QObjectCase& c, uint16_t id) {
     std::erase(c.items, id);
-    if (c.firstShown >= static_cast<int32_t>(c.items.size())) c.firstShown = std::max(c.firstShown - 6, 0);
+    if (c.firstShown >= static_cast<int32_t>(c.items.size()))
+        c.firstShown = std::max(c.firstShown - 6, 0);
 }
 
 void ShowDescription(const QMessageObject& o, const QMessage& m) {
@@ -73,47 +75,72 @@ void WalkToWalkPoint(QObjectTarvo& who, const QMessageObject& o) {
 
 void CursorTakes(QMessageObject& o, const QMessage& m) {
     QObjectCursor& cursor = *g_system->cursor;
-    if (m.param1 == kAny) cursor.Drop();
-    else cursor.Take(&o, m.param1);
+    if (m.param1 == kAny)
+        cursor.Drop();
+    else
+        cursor.Take(&o, m.param1);
     InvalidateAll();
     if (g_directDraw != nullptr) g_directDraw->PostPointerMove();
 }
 
 void ApplySystem40(uint16_t value) {
-    if (value == 0) g_system->actionMenu->active = 0;
-    else if (value == 1) g_system->actionMenu->active = 1;
-    else if (value == 242) PostQuitMessage();
+    if (value == 0)
+        g_system->actionMenu->active = 0;
+    else if (value == 1)
+        g_system->actionMenu->active = 1;
+    else if (value == 242)
+        PostQuitMessage();
 }
 
 } // namespace
 
-void PostQuitMessage() { g_quit = true; }
-bool QuitRequested() { return g_quit; }
-void ClearQuitRequest() { g_quit = false; }
+void PostQuitMessage() {
+    g_quit = true;
+}
+bool QuitRequested() {
+    return g_quit;
+}
+void ClearQuitRequest() {
+    g_quit = false;
+}
 
 void QMessageObject::ApplyBuiltIn(QMessage& m) {
     QObjectCase* inventory = g_system->inventoryCase.get();
     switch (m.type) {
-    case QM_SETPOS: SetPos(m.param1, m.param2); break;
+    case QM_SETPOS:
+        SetPos(m.param1, m.param2);
+        break;
     case WALK:
         if (!handled) WalkToWalkPoint(g_system->tarvo, *this);
         break;
     case END:
-        if (deferredReaction && deferredKey == m.param1) g_system->RunReaction(&deferredReaction, this);
+        if (deferredReaction && deferredKey == m.param1)
+            g_system->RunReaction(&deferredReaction, this);
         break;
     case SET:
-    case QM_SETWAIT: SwitchAnimation(*this, m); break;
-    case SHOW: SetVisible(m.param1); break;
-    case HIDE: SetVisible(0); break;
+    case QM_SETWAIT:
+        SwitchAnimation(*this, m);
+        break;
+    case SHOW:
+        SetVisible(m.param1);
+        break;
+    case HIDE:
+        SetVisible(0);
+        break;
     case DIALOG:
-        if (g_system->mainInterface) g_system->mainInterface->dialogue.StartDialogue(m.param1, this);
+        if (g_system->mainInterface)
+            g_system->mainInterface->dialogue.StartDialogue(m.param1, this);
         break;
     case ZBUFFER:
         depthFromFrame = m.param1;
         if (m.param2 != kAny) z = m.param2;
         break;
-    case ANIMATE: animate = m.param1; break;
-    case STATUS: status = static_cast<uint8_t>(m.param1 & 0xFF); break;
+    case ANIMATE:
+        animate = m.param1;
+        break;
+    case STATUS:
+        status = static_cast<uint8_t>(m.param1 & 0xFF);
+        break;
     case ADDINV:
         if (inventory == nullptr) break;
         inventory->items.push_back(id);
@@ -133,13 +160,22 @@ void QMessageObject::ApplyBuiltIn(QMessage& m) {
         g_system->cursor->SetVisible(m.param1);
         g_system->actionMenu->active = m.param1;
         break;
-    case SYSTEM2: ApplySystem40(m.param1); break;
-    case CURSOR: CursorTakes(*this, m); break;
-    case OBJECTUSE:
-        if (!handled && m.sender != nullptr && m.sender->id == 1) WalkToWalkPoint(g_system->varnagel, *this);
+    case SYSTEM2:
+        ApplySystem40(m.param1);
         break;
-    case ACTIVE: active = m.param1; break;
-    case PASSIVE: active = 0; break;
+    case CURSOR:
+        CursorTakes(*this, m);
+        break;
+    case OBJECTUSE:
+        if (!handled && m.sender != nullptr && m.sender->id == 1)
+            WalkToWalkPoint(g_system->varnagel, *this);
+        break;
+    case ACTIVE:
+        active = m.param1;
+        break;
+    case PASSIVE:
+        active = 0;
+        break;
     case QM_ENABLE:
         active = 1;
         SetVisible(1);
@@ -148,20 +184,26 @@ void QMessageObject::ApplyBuiltIn(QMessage& m) {
         active = 0;
         SetVisible(0);
         break;
-    case SHOWDESCRIPTION: ShowDescription(*this, m); break;
+    case SHOWDESCRIPTION:
+        ShowDescription(*this, m);
+        break;
     case WALKTO:
         if (walkX == -1) break;
         g_system->tarvo.WalkTo(walkX, walkY);
-        if (const QReaction* rest = g_system->tarvo.AfterWalk(); rest != nullptr && rest->Contains(GOTO))
+        if (const QReaction* rest = g_system->tarvo.AfterWalk();
+            rest != nullptr && rest->Contains(GOTO))
             g_system->varnagel.WalkTo(walkX, walkY);
         break;
-    case WALKVARN: WalkToWalkPoint(g_system->varnagel, *this); break;
+    case WALKVARN:
+        WalkToWalkPoint(g_system->varnagel, *this);
+        break;
     case CONTINUE:
         if (g_system->mainInterface) {
             g_system->mainInterface->dialogue.paused = 0;
             g_system->mainInterface->dialogue.StepDialogue(-1);
         }
         break;
-    default: break;
+    default:
+        break;
     }
 }

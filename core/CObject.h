@@ -26,12 +26,15 @@ public:
 };
 
 // Declares and defines the run-time class of `name`, derived from `base`.
-#define TARVO_DECLARE_CLASS(name)                                                            \
-public:                                                                                    \
-    static const RuntimeClass class##name;                                                 \
-    const RuntimeClass* GetRuntimeClass() const override { return &class##name; }
+#define TARVO_DECLARE_CLASS(name)                                                                  \
+public:                                                                                            \
+    static const RuntimeClass class##name;                                                         \
+    const RuntimeClass* GetRuntimeClass() const override {                                         \
+        return &class##name;                                                                       \
+    }
 
-#define TARVO_IMPLEMENT_CLASS(name, base) const RuntimeClass name::class##name{#name, &base::class##base};
+#define TARVO_IMPLEMENT_CLASS(name, base)                                                          \
+    const RuntimeClass name::class##name { #name, &base::class##base };
 
 #define RUNTIME_CLASS(name) (&name::class##name)
 

@@ -19,8 +19,7 @@ namespace {
 
 uint32_t ReactionKey(const QMessage& message) {
     uint32_t key = message.type;
-    if (message.type == OBJECTUSE && message.sender != nullptr)
-        key += 65536u * message.sender->id;
+    if (message.type == OBJECTUSE && message.sender != nullptr) key += 65536u * message.sender->id;
     return key;
 }
 
@@ -66,7 +65,9 @@ QObjectTarvo& Walker(uint16_t type) {
     return type == WALKVARN ? static_cast<QObjectTarvo&>(g_system->varnagel) : g_system->tarvo;
 }
 
-bool IsWalk(uint16_t type) { return type == WALK || type == WALKTO || type == WALKVARN; }
+bool IsWalk(uint16_t type) {
+    return type == WALK || type == WALKTO || type == WALKVARN;
+}
 
 } // namespace
 
@@ -102,7 +103,8 @@ bool QMessageObject::RunReactions(const QMessage& message) {
     const DialogueHandler* h = g_dialogue->FindDialogue(id, key, true);
     if (h == nullptr) return false;
     StartDialogueHandler(*h, this);
-    if (g_system->mainInterface) g_system->mainInterface->dialogue.StartDialogue(message.param1, this);
+    if (g_system->mainInterface)
+        g_system->mainInterface->dialogue.StartDialogue(message.param1, this);
     handled = 1;
     return true;
 }

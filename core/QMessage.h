@@ -39,7 +39,7 @@ public:
     void Dump(std::string& out) const override;
 
     uint16_t type = 0;
-    int8_t status = -1;    // required status of the receiver; -1 any
+    int8_t status = -1;     // required status of the receiver; -1 any
     uint16_t sender = kAny; // required sender id; 0xFFFF any
     std::vector<QMessage> messages;
 

@@ -18,7 +18,9 @@ void QMessageObject::Dump(std::string& out) const {
     out += "QMessageObject-> " + name;
 }
 
-bool QMessageObject::IsRoom() const { return IsKindOf(RUNTIME_CLASS(QObjectBG)); }
+bool QMessageObject::IsRoom() const {
+    return IsKindOf(RUNTIME_CLASS(QObjectBG));
+}
 
 const char* QMessageObject::OpcodeName(int type) const {
     const char* name = MessageTypeName(type);

@@ -33,7 +33,7 @@ public:
     int32_t frameClock = 0;
     int32_t highlightA = 1; // kept by the options panel and the map for their hover states
     int32_t highlightB = 1;
-    int32_t userValue = 0;  // free for the screens; nothing else reads it
+    int32_t userValue = 0; // free for the screens; nothing else reads it
     int32_t visible = 1;
     int32_t animate = 1;
     int32_t depthFromFrame = 0;

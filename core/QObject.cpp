@@ -16,7 +16,9 @@ TARVO_IMPLEMENT_CLASS(QObject, QMessageObject)
 
 namespace {
 
-int32_t ScrollOffset() { return g_system != nullptr ? g_system->scrollOffset : 0; }
+int32_t ScrollOffset() {
+    return g_system != nullptr ? g_system->scrollOffset : 0;
+}
 
 // The part of the room on screen, in room coordinates.
 Rect VisibleRoomPart() {
@@ -42,7 +44,9 @@ Rect UnionOf(const std::vector<Rect>& rects) {
 
 } // namespace
 
-QObject::QObject() { depthFromFrame = 1; }
+QObject::QObject() {
+    depthFromFrame = 1;
+}
 
 void QObject::Dump(std::string& out) const {
     out += "QObject-> ";
@@ -105,7 +109,7 @@ int QObject::HitTest(int px, int py) {
     if (!flic->BoundingRect().Contains(fx, fy)) return 0;
     platform::Surface& surface = *flic->Surface();
     const int sx = fx - flic->DrawOffset().x, sy = fy - flic->DrawOffset().y;
-    static constexpr int kOffsets[9][2] = {{0, 0},  {-1, -1}, {0, -1}, {1, -1}, {-1, 0},
+    static constexpr int kOffsets[9][2] = {{0, 0}, {-1, -1}, {0, -1}, {1, -1}, {-1, 0},
                                            {1, 0}, {-1, 1},  {0, 1},  {1, 1}};
     int hit = 0;
     surface.Lock();
@@ -122,7 +126,8 @@ int QObject::HitTest(int px, int py) {
 }
 
 void QObject::OnMouseOver(int, int) {
-    if (g_system != nullptr && g_system->mainInterface) g_system->mainInterface->hoveredObject = this;
+    if (g_system != nullptr && g_system->mainInterface)
+        g_system->mainInterface->hoveredObject = this;
 }
 
 void QObject::OnClick(int, int) {
@@ -132,11 +137,21 @@ void QObject::OnClick(int, int) {
     uint16_t type = LOOK;
     QMessageObject* sender = this;
     switch (cursor.mode) {
-    case kCursorLook: type = LOOK; break;
-    case kCursorWalk: type = WALK; break;
-    case kCursorUse: type = USE; break;
-    case kCursorTake: type = TAKE; break;
-    case kCursorTalk: type = TALK; break;
+    case kCursorLook:
+        type = LOOK;
+        break;
+    case kCursorWalk:
+        type = WALK;
+        break;
+    case kCursorUse:
+        type = USE;
+        break;
+    case kCursorTake:
+        type = TAKE;
+        break;
+    case kCursorTalk:
+        type = TALK;
+        break;
     case kCursorSecond:
         type = OBJECTUSE;
         sender = &g_system->varnagel;
@@ -145,7 +160,8 @@ void QObject::OnClick(int, int) {
         type = OBJECTUSE;
         sender = cursor.heldObject;
         break;
-    default: return;
+    default:
+        return;
     }
     g_system->Post(id, type, 0, 0, 0, 0, sender);
 }
@@ -169,7 +185,8 @@ void QObject::UpdateDepth() {
     QFlic* flic = Animation();
     if (flic == nullptr) return;
     z = 1;
-    for (const Rect& r : flic->FrameRects(kMaskRects)) z = std::max(z, y + r.bottom);
+    for (const Rect& r : flic->FrameRects(kMaskRects))
+        z = std::max(z, y + r.bottom);
 }
 
 void QObject::Draw(platform::Surface& target) {

@@ -23,7 +23,9 @@ QObjectCursor::QObjectCursor(int pointerX, int pointerY) {
         if (QFlic* flic = g_manager->GetFlic(resourceId)) flic->SetFrame(-1);
 }
 
-QObjectCursor::~QObjectCursor() { platform::Trace("~QObjectCursor\n"); }
+QObjectCursor::~QObjectCursor() {
+    platform::Trace("~QObjectCursor\n");
+}
 
 void QObjectCursor::GiveBack() {
     if (mode != kCursorHolding || heldObject == nullptr) return;
@@ -48,7 +50,9 @@ void QObjectCursor::Drop() {
 }
 
 namespace {
-int Scroll() { return g_system != nullptr ? g_system->scrollOffset : 0; }
+int Scroll() {
+    return g_system != nullptr ? g_system->scrollOffset : 0;
+}
 } // namespace
 
 void QObjectCursor::Draw(platform::Surface& target) {
@@ -61,7 +65,8 @@ void QObjectCursor::Draw(platform::Surface& target) {
     for (const platform::Rect& dirty : g_video->DirtyRects()) {
         const platform::Rect part = platform::Intersect(dirty, clip);
         if (part.IsEmpty()) continue;
-        target.BltFast(part.left, part.top, *flic->Surface(), platform::Offset(part, -originX, -originY),
+        target.BltFast(part.left, part.top, *flic->Surface(),
+                       platform::Offset(part, -originX, -originY),
                        platform::kBltSrcColorKey | platform::kBltWait);
     }
 }
@@ -82,7 +87,8 @@ void QObjectCursor::Update(int elapsedMs) {
 
 void QObjectCursor::SetPos(int roomX, int roomY) {
     if (g_sound != nullptr && g_manager != nullptr && g_system != nullptr)
-        g_sound->PanSound(g_manager->GetSoundName(g_system->currentMusic), roomX, g_system->roomWidth);
+        g_sound->PanSound(g_manager->GetSoundName(g_system->currentMusic), roomX,
+                          g_system->roomWidth);
     QFlic* flic = Animation();
     if (flic == nullptr) return;
     flic->AddFrameRects(x + Scroll(), y, kMaskRects);

@@ -23,8 +23,8 @@ RoomPerspective ParsePerspective(const std::string& value) {
     RoomPerspective p;
     int top = p.topRow, bottom = p.bottomRow;
     // Numbers missing at the end keep their defaults: sscanf stops at the first one absent.
-    const int read = std::sscanf(value.c_str(), "%lf %lf %d %d %lf", &p.scaleBase,
-                                 &p.scaleGradient, &top, &bottom, &p.scaleMax);
+    const int read = std::sscanf(value.c_str(), "%lf %lf %d %d %lf", &p.scaleBase, &p.scaleGradient,
+                                 &top, &bottom, &p.scaleMax);
     if (read >= 3) p.topRow = static_cast<int16_t>(top);
     if (read >= 4) p.bottomRow = static_cast<int16_t>(bottom);
     return p;
@@ -57,7 +57,8 @@ void QSystem::Post(uint16_t target, uint16_t type, uint16_t p1, uint16_t p2, int
 
 void QSystem::Broadcast(uint16_t type, uint16_t p1, uint16_t p2, int16_t p3, uint32_t extra,
                         QMessageObject* sender) {
-    for (QMessageObject* o : objects) Post(o->id, type, p1, p2, p3, extra, sender);
+    for (QMessageObject* o : objects)
+        Post(o->id, type, p1, p2, p3, extra, sender);
 }
 
 void QSystem::DispatchQueue() {

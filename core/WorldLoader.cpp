@@ -32,7 +32,8 @@ std::unique_ptr<QReaction> MakeReaction(const ScriptReaction& r) {
 void Fill(QMessageObject& o, const ScriptObject& record) {
     o.id = record.id;
     o.name = record.Name();
-    for (const ScriptReaction& r : record.reactions) o.reactions.push_back(MakeReaction(r));
+    for (const ScriptReaction& r : record.reactions)
+        o.reactions.push_back(MakeReaction(r));
     char displayName[30];
     platform::GetPrivateProfileString("all", o.name, "", displayName, sizeof displayName,
                                       ".\\names.ini");
@@ -69,15 +70,21 @@ void QSystem::Build(const ScriptData& script) {
     objectCount = script.objectCount;
     roomCount = script.roomCount;
     const size_t plainCount = static_cast<size_t>(objectCount) - 2;
-    for (size_t i = 0; i < plainCount; ++i) plainObjects.push_back(std::make_unique<QObject>());
-    for (int32_t i = 0; i < roomCount; ++i) rooms.push_back(std::make_unique<QObjectBG>());
+    for (size_t i = 0; i < plainCount; ++i)
+        plainObjects.push_back(std::make_unique<QObject>());
+    for (int32_t i = 0; i < roomCount; ++i)
+        rooms.push_back(std::make_unique<QObjectBG>());
 
     for (size_t i = 0; i < script.objects.size(); ++i) {
         QMessageObject* o = nullptr;
-        if (i == 0) o = &tarvo;
-        else if (i == 1) o = &varnagel;
-        else if (i < static_cast<size_t>(objectCount)) o = plainObjects[i - 2].get();
-        else o = rooms[i - static_cast<size_t>(objectCount)].get();
+        if (i == 0)
+            o = &tarvo;
+        else if (i == 1)
+            o = &varnagel;
+        else if (i < static_cast<size_t>(objectCount))
+            o = plainObjects[i - 2].get();
+        else
+            o = rooms[i - static_cast<size_t>(objectCount)].get();
         Fill(*o, script.objects[i]);
         objects.push_back(o);
     }
@@ -90,7 +97,8 @@ void QSystem::Build(const ScriptData& script) {
 }
 
 void QSystem::Start() {
-    for (QMessageObject* o : objects) Post(o->id, TOTALINIT, 0, 0, 0, 0, nullptr);
+    for (QMessageObject* o : objects)
+        Post(o->id, TOTALINIT, 0, 0, 0, 0, nullptr);
 
     const platform::Point pointer =
         g_directDraw != nullptr ? g_directDraw->PointerPosition() : platform::Point{};

@@ -4,11 +4,15 @@
 
 BigDialogue* g_dialogue = nullptr;
 
-BigDialogue::~BigDialogue() { platform::Trace("~BigDialogue\n"); }
+BigDialogue::~BigDialogue() {
+    platform::Trace("~BigDialogue\n");
+}
 
 const DialogueHandler* BigDialogue::FindDialogue(uint16_t, uint32_t, bool) const {
     // No conversation tables are loaded until the interpreter lands: no handler exists.
     return nullptr;
 }
 
-void BigDialogue::Start(const DialogueHandler&, int) { ++startCount; }
+void BigDialogue::Start(const DialogueHandler&, int) {
+    ++startCount;
+}

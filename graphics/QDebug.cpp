@@ -45,7 +45,8 @@ std::string QDebug::StatusLine() {
     const int32_t footX = g_system != nullptr ? g_system->tarvo.footX : 0;
     const int32_t footY = g_system != nullptr ? g_system->tarvo.footY : 0;
     char line[96];
-    std::snprintf(line, sizeof line, "FPS is %3d, Load: %2d, X: %4d, Y: %3d", frameRate, load, footX, footY);
+    std::snprintf(line, sizeof line, "FPS is %3d, Load: %2d, X: %4d, Y: %3d", frameRate, load,
+                  footX, footY);
     return line;
 }
 

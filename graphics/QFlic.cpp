@@ -25,8 +25,8 @@ public:
     bool ReadAt(uint64_t offset, std::span<uint8_t> out) override {
         if (offset + out.size() > Size()) return false;
         if (FileSeek(handle_, static_cast<int32_t>(offset), 0) < 0) return false;
-        return out.empty() ||
-               FileRead(handle_, out.data(), static_cast<int32_t>(out.size())) == static_cast<int32_t>(out.size());
+        return out.empty() || FileRead(handle_, out.data(), static_cast<int32_t>(out.size())) ==
+                                  static_cast<int32_t>(out.size());
     }
 
 private:
@@ -46,7 +46,8 @@ std::string CompanionName(const std::string& fileName, const char* extension) {
 codecs::FlicCanvas CanvasOf(platform::Surface& s) {
     platform::Pixel* pixels = s.Lock();
     const size_t count = static_cast<size_t>(s.Pitch() / 2) * static_cast<size_t>(s.Height());
-    return codecs::FlicCanvas{std::span<uint16_t>(pixels, pixels != nullptr ? count : 0), s.Pitch() / 2};
+    return codecs::FlicCanvas{std::span<uint16_t>(pixels, pixels != nullptr ? count : 0),
+                              s.Pitch() / 2};
 }
 
 } // namespace
@@ -126,7 +127,8 @@ void QFlic::CropStill() {
 }
 
 std::unique_ptr<QFlic> QFlic::FromFrames(std::vector<platform::Surface> frames, int frameTimeMs,
-                                         platform::Pixel colorKey, std::vector<std::vector<Rect>> masks,
+                                         platform::Pixel colorKey,
+                                         std::vector<std::vector<Rect>> masks,
                                          std::vector<std::vector<Rect>> changes) {
     auto flic = std::make_unique<QFlic>();
     if (frames.empty()) {
@@ -186,5 +188,6 @@ const std::vector<Rect>& QFlic::FrameRects(int which) const {
 void QFlic::AddFrameRects(int x, int y, int which) const {
     if (invalid_ || g_video == nullptr) return;
     const int scroll = g_system != nullptr ? g_system->scrollOffset : 0;
-    for (const Rect& r : FrameRects(which)) g_video->AddDirtyRect(platform::Offset(r, x - scroll, y));
+    for (const Rect& r : FrameRects(which))
+        g_video->AddDirtyRect(platform::Offset(r, x - scroll, y));
 }

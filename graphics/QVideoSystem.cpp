@@ -40,14 +40,18 @@ int QVideoSystem::Init(platform::Display* display) {
     return 1;
 }
 
-platform::Surface* QVideoSystem::Front() const { return display_ != nullptr ? &display_->Front() : nullptr; }
+platform::Surface* QVideoSystem::Front() const {
+    return display_ != nullptr ? &display_->Front() : nullptr;
+}
 
 void QVideoSystem::InvalidateAll() {
     dirty_.clear();
     dirty_.push_back(kScreen);
 }
 
-void QVideoSystem::AddDirtyRect(const Rect& rect) { dirty_.push_back(rect); }
+void QVideoSystem::AddDirtyRect(const Rect& rect) {
+    dirty_.push_back(rect);
+}
 
 void QVideoSystem::Scroll() {
     QSystem& world = *g_system;
@@ -85,14 +89,17 @@ void QVideoSystem::RenderFrame() {
         QInterface& ui = *g_system->currentInterface;
         if (!g_system->paused) {
             Scroll();
-            for (size_t i = static_cast<size_t>(std::max(ui.firstAnimated, 0)); i < ui.objects.size(); ++i)
+            for (size_t i = static_cast<size_t>(std::max(ui.firstAnimated, 0));
+                 i < ui.objects.size(); ++i)
                 ui.objects[i]->Update(elapsed);
         }
-        for (QVisibleObject* o : ui.objects) o->UpdateDepth();
+        for (QVisibleObject* o : ui.objects)
+            o->UpdateDepth();
         SortByDepth(ui.objects);
         ui.AfterUpdate();
         if (back_) // nothing to draw into before Init
-            for (QVisibleObject* o : ui.objects) o->Draw(*back_);
+            for (QVisibleObject* o : ui.objects)
+                o->Draw(*back_);
     }
     dirty_.clear();
     if (lastFrameTime == frameStart) lastFrameTime = now;

@@ -4,7 +4,9 @@
 
 TARVO_IMPLEMENT_CLASS(QDialogInterface, CObject)
 
-QDialogInterface::~QDialogInterface() { platform::Trace("~QDialogInterface\n"); }
+QDialogInterface::~QDialogInterface() {
+    platform::Trace("~QDialogInterface\n");
+}
 
 void QDialogInterface::StartDialogue(int number, QMessageObject* who) {
     // Conversations on screen come with the dialogue interface; the request is kept.
@@ -12,4 +14,6 @@ void QDialogInterface::StartDialogue(int number, QMessageObject* who) {
     partner = who;
 }
 
-void QDialogInterface::StepDialogue(int choice) { steps.push_back(choice); }
+void QDialogInterface::StepDialogue(int choice) {
+    steps.push_back(choice);
+}

@@ -12,15 +12,21 @@ TARVO_IMPLEMENT_CLASS(QInterface, CObject)
 
 QInterface::QInterface() = default;
 
-QInterface::~QInterface() { platform::Trace("~QInterface\n"); }
+QInterface::~QInterface() {
+    platform::Trace("~QInterface\n");
+}
 
 bool QInterface::Contains(const QVisibleObject* object) const {
     return std::find(objects.begin(), objects.end(), object) != objects.end();
 }
 
-void QInterface::Remove(const QVisibleObject* object) { std::erase(objects, object); }
+void QInterface::Remove(const QVisibleObject* object) {
+    std::erase(objects, object);
+}
 
-QText* QInterface::ShownText() const { return texts_.empty() ? nullptr : texts_.back().get(); }
+QText* QInterface::ShownText() const {
+    return texts_.empty() ? nullptr : texts_.back().get();
+}
 
 void QInterface::AddText(std::unique_ptr<QText> text) {
     objects.push_back(text.get());
@@ -33,7 +39,8 @@ void QInterface::RemoveTexts() {
             ++it;
             continue;
         }
-        auto owned = std::find_if(texts_.begin(), texts_.end(), [&](const auto& t) { return t.get() == *it; });
+        auto owned = std::find_if(texts_.begin(), texts_.end(),
+                                  [&](const auto& t) { return t.get() == *it; });
         if (owned != texts_.end()) {
             if (g_video != nullptr) g_video->AddDirtyRect((*owned)->ScreenRect());
             texts_.erase(owned);

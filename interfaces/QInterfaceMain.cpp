@@ -52,7 +52,9 @@ QInterfaceMain::QInterfaceMain() {
     ApplyPlacements(rooms);
 }
 
-QInterfaceMain::~QInterfaceMain() { platform::Trace("~QInterfaceMain\n"); }
+QInterfaceMain::~QInterfaceMain() {
+    platform::Trace("~QInterfaceMain\n");
+}
 
 const BgRoom* QInterfaceMain::RoomRecord(int roomId) const {
     for (const BgRoom& r : rooms.rooms)
@@ -75,7 +77,8 @@ void QInterfaceMain::Start() {
     g_clockMark = platform::NowMs();
     QMessageObject* room = startRoom[0] != '\0' ? g_system->FindByName(startRoom) : nullptr;
     if (room == nullptr || !room->IsRoom()) {
-        startError = std::string("BGs.ini: the start room \"") + startRoom + "\" (key StartRoom of [Settings]) names no room of the script";
+        startError = std::string("BGs.ini: the start room \"") + startRoom +
+                     "\" (key StartRoom of [Settings]) names no room of the script";
         return;
     }
     ChangeBG(room->id);
@@ -100,8 +103,10 @@ void QInterfaceMain::OnMouseMove(int x, int y) {
     cursor.animate = hoveredObject != nullptr;
     if (!dialogue.IsIdle()) return;
     if (hoveredObject != nullptr && hoveredObject != previous) {
-        if (!hoveredObject->displayName.empty()) ShowText(hoveredObject->displayName, kCaptionColor, kOutlineColor);
-        else ShowText(hoveredObject->name, kScriptNameColor, kOutlineColor);
+        if (!hoveredObject->displayName.empty())
+            ShowText(hoveredObject->displayName, kCaptionColor, kOutlineColor);
+        else
+            ShowText(hoveredObject->name, kScriptNameColor, kOutlineColor);
     } else if (previous != nullptr && hoveredObject == nullptr) {
         ShowText("", kCaptionColor, kOutlineColor);
     }

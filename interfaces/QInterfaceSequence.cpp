@@ -4,7 +4,9 @@
 
 TARVO_IMPLEMENT_CLASS(QInterfaceSequence, QInterface)
 
-QInterfaceSequence::~QInterfaceSequence() { platform::Trace("~QInterfaceSequence\n"); }
+QInterfaceSequence::~QInterfaceSequence() {
+    platform::Trace("~QInterfaceSequence\n");
+}
 
 // Cut-scenes come with the sequence interface; until then the request is only kept.
 void QInterfaceSequence::StartSequence(int id) {
@@ -12,4 +14,6 @@ void QInterfaceSequence::StartSequence(int id) {
     running = 1;
 }
 
-void QInterfaceSequence::EndSequence() { running = 0; }
+void QInterfaceSequence::EndSequence() {
+    running = 0;
+}

@@ -12,7 +12,9 @@ QObjectCase::QObjectCase() {
     depthFromFrame = 0;
 }
 
-QObjectCase::~QObjectCase() { platform::Trace("~QObjectCase\n"); }
+QObjectCase::~QObjectCase() {
+    platform::Trace("~QObjectCase\n");
+}
 
 void QObjectCase::Refresh() {
     if (!visible) return;

@@ -13,4 +13,6 @@ QObjectStar::QObjectStar() {
     active = 1;
 }
 
-QObjectStar::~QObjectStar() { platform::Trace("~QObjectStar\n"); }
+QObjectStar::~QObjectStar() {
+    platform::Trace("~QObjectStar\n");
+}

@@ -11,7 +11,9 @@
 
 namespace {
 
-int Since(uint32_t t) { return static_cast<int>(platform::NowMs() - t); }
+int Since(uint32_t t) {
+    return static_cast<int>(platform::NowMs() - t);
+}
 
 bool Lists(const BgRoom* room, uint16_t id) {
     if (room == nullptr) return false;
@@ -20,7 +22,9 @@ bool Lists(const BgRoom* room, uint16_t id) {
     return false;
 }
 
-std::string SoundOf(int32_t resource) { return g_manager != nullptr ? g_manager->GetSoundName(resource) : std::string(); }
+std::string SoundOf(int32_t resource) {
+    return g_manager != nullptr ? g_manager->GetSoundName(resource) : std::string();
+}
 
 } // namespace
 
@@ -64,11 +68,13 @@ void QInterfaceMain::ChangeBG(int roomId) {
     }
     currentRoomId = static_cast<int16_t>(roomId);
     const BgRoom* record = RoomRecord(roomId);
-    if (record == nullptr) platform::Trace("Warning: backgrnd.bg has no record for room %d\n", roomId);
+    if (record == nullptr)
+        platform::Trace("Warning: backgrnd.bg has no record for room %d\n", roomId);
     g_system->countedLoadTime = static_cast<int32_t>(platform::NowMs());
 
     QMessageObject* found = g_system->FindById(static_cast<uint16_t>(roomId));
-    QObjectBG* room = found != nullptr && found->IsRoom() ? static_cast<QObjectBG*>(found) : nullptr;
+    QObjectBG* room =
+        found != nullptr && found->IsRoom() ? static_cast<QObjectBG*>(found) : nullptr;
     g_system->currentRoom = room;
     if (room != nullptr) {
         if (g_manager != nullptr) g_manager->GetPicture(room->resourceId);
@@ -87,7 +93,8 @@ void QInterfaceMain::ChangeBG(int roomId) {
             if (o == nullptr) continue;
             objects.push_back(o);
             if (g_sound != nullptr) g_sound->LoadSound(SoundOf(o->resourceId), kSoundEffects);
-            if ((o->visible || o->active) && g_manager != nullptr && o->resourceId != -1) g_manager->GetFlic(o->resourceId);
+            if ((o->visible || o->active) && g_manager != nullptr && o->resourceId != -1)
+                g_manager->GetFlic(o->resourceId);
         }
     }
     platform::Trace("Load time 6: %d\n", Since(t2));

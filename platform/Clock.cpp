@@ -27,7 +27,9 @@ uint32_t MonotonicClock::NowMs() const {
     return static_cast<uint32_t>((SteadyNs() - baseNs_) / 1000000);
 }
 
-void SetClock(const Clock* clock) { g_clock.store(clock, std::memory_order_release); }
+void SetClock(const Clock* clock) {
+    g_clock.store(clock, std::memory_order_release);
+}
 
 uint32_t NowMs() {
     const Clock* clock = g_clock.load(std::memory_order_acquire);

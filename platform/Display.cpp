@@ -20,7 +20,9 @@ bool IsMouseMessage(WindowMessageType type) {
 
 } // namespace
 
-void DisplayQueue::PostPointerMove() { movePending_ = true; }
+void DisplayQueue::PostPointerMove() {
+    movePending_ = true;
+}
 
 void DisplayQueue::BeginPass(uint64_t pass) {
     if (input_) input_->BeginPass(pass);
@@ -48,7 +50,9 @@ bool DisplayQueue::WaitMessage(int timeoutMs) {
     return input_ && input_->WaitMessage(timeoutMs);
 }
 
-bool DisplayQueue::Finished() const { return input_ && input_->Finished(); }
+bool DisplayQueue::Finished() const {
+    return input_ && input_->Finished();
+}
 
 } // namespace internal
 

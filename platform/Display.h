@@ -16,10 +16,10 @@ inline constexpr int kScreenHeight = 480;
 
 struct DisplayOptions {
     bool headless = false;
-    bool fullscreen = false;      // desktop fullscreen at start
-    bool integerScaling = false;  // scale by whole multiples only
+    bool fullscreen = false;     // desktop fullscreen at start
+    bool integerScaling = false; // scale by whole multiples only
     bool vsync = true;
-    bool linearFilter = false;    // nearest neighbour unless set
+    bool linearFilter = false; // nearest neighbour unless set
     std::string title = "Tarvo & VARN";
     // Where the window's size and fullscreen state are remembered (section "Window");
     // may be null. Not owned.

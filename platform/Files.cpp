@@ -1,8 +1,8 @@
 #include "platform/Files.h"
 
 #include <dirent.h>
-#include <sys/stat.h>
 #include <strings.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <vector>

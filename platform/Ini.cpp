@@ -26,15 +26,18 @@ unsigned char FoldCase(unsigned char c) {
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
-        if (FoldCase(static_cast<unsigned char>(a[i])) != FoldCase(static_cast<unsigned char>(b[i])))
+        if (FoldCase(static_cast<unsigned char>(a[i])) !=
+            FoldCase(static_cast<unsigned char>(b[i])))
             return false;
     return true;
 }
 
 std::string_view Trim(std::string_view s) {
     auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+    while (!s.empty() && blank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && blank(s.back()))
+        s.remove_suffix(1);
     return s;
 }
 
@@ -95,13 +98,15 @@ IniFile IniFile::Parse(std::string_view text) {
         }
         const size_t eq = line.find('=');
         if (current == nullptr || eq == std::string_view::npos) continue;
-        current->entries.push_back(
-            Entry{std::string(Trim(line.substr(0, eq))), std::string(Unquote(Trim(line.substr(eq + 1))))});
+        current->entries.push_back(Entry{std::string(Trim(line.substr(0, eq))),
+                                         std::string(Unquote(Trim(line.substr(eq + 1))))});
     }
     return ini;
 }
 
-IniFile IniFile::Load(const std::string& fileName) { return LoadCached(fileName); }
+IniFile IniFile::Load(const std::string& fileName) {
+    return LoadCached(fileName);
+}
 
 IniFile::Section* IniFile::FindSection(std::string_view name) {
     for (Section& s : sections_)
@@ -124,13 +129,15 @@ const std::string* IniFile::Find(std::string_view section, std::string_view key)
 std::vector<std::string> IniFile::Keys(std::string_view section) const {
     std::vector<std::string> keys;
     if (const Section* s = FindSection(section))
-        for (const Entry& e : s->entries) keys.push_back(e.key);
+        for (const Entry& e : s->entries)
+            keys.push_back(e.key);
     return keys;
 }
 
 std::vector<std::string> IniFile::Sections() const {
     std::vector<std::string> names;
-    for (const Section& s : sections_) names.push_back(s.name);
+    for (const Section& s : sections_)
+        names.push_back(s.name);
     return names;
 }
 
@@ -154,7 +161,8 @@ std::string IniFile::ToText() const {
     for (const Section& s : sections_) {
         if (!out.empty()) out += "\n";
         out += "[" + s.name + "]\n";
-        for (const Entry& e : s.entries) out += e.key + "=" + e.value + "\n";
+        for (const Entry& e : s.entries)
+            out += e.key + "=" + e.value + "\n";
     }
     return out;
 }

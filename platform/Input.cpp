@@ -50,9 +50,12 @@ struct Verb {
 };
 
 constexpr Verb kVerbs[] = {
-    {"move", WindowMessageType::MouseMove, 2},        {"ldown", WindowMessageType::LeftButtonDown, 2},
-    {"rdown", WindowMessageType::RightButtonDown, 2}, {"key", WindowMessageType::KeyDown, 1},
-    {"activate", WindowMessageType::Activate, 1},     {"close", WindowMessageType::Close, 0},
+    {"move", WindowMessageType::MouseMove, 2},
+    {"ldown", WindowMessageType::LeftButtonDown, 2},
+    {"rdown", WindowMessageType::RightButtonDown, 2},
+    {"key", WindowMessageType::KeyDown, 1},
+    {"activate", WindowMessageType::Activate, 1},
+    {"close", WindowMessageType::Close, 0},
     {"shot", WindowMessageType::Screenshot, 1},
 };
 

@@ -238,7 +238,8 @@ bool SdlEventSource::WaitMessage(int timeoutMs) {
 void SdlEventSource::Translate(const SDL_Event& event) {
     switch (event.type) {
     case SDL_MOUSEMOTION:
-        pending_.push_back(MouseMessage(WindowMessageType::MouseMove, event.motion.x, event.motion.y));
+        pending_.push_back(
+            MouseMessage(WindowMessageType::MouseMove, event.motion.x, event.motion.y));
         break;
     case SDL_MOUSEBUTTONDOWN:
         if (event.button.button == SDL_BUTTON_LEFT) {

@@ -14,18 +14,29 @@ int PitchFor(int width) {
 
 // Clips a copy of srcRect (in src) to (x, y) in dst against both surfaces. On success the
 // rectangle and position describe only pixels that exist in both.
-bool ClipCopy(Rect& srcRect, int64_t& x, int64_t& y, const Rect& srcBounds,
-              const Rect& dstBounds) {
+bool ClipCopy(Rect& srcRect, int64_t& x, int64_t& y, const Rect& srcBounds, const Rect& dstBounds) {
     int64_t sl = srcRect.left, st = srcRect.top, sr = srcRect.right, sb = srcRect.bottom;
     if (sr <= sl || sb <= st) return false;
     // Clip against the source.
-    if (sl < srcBounds.left) { x += srcBounds.left - sl; sl = srcBounds.left; }
-    if (st < srcBounds.top) { y += srcBounds.top - st; st = srcBounds.top; }
+    if (sl < srcBounds.left) {
+        x += srcBounds.left - sl;
+        sl = srcBounds.left;
+    }
+    if (st < srcBounds.top) {
+        y += srcBounds.top - st;
+        st = srcBounds.top;
+    }
     sr = std::min<int64_t>(sr, srcBounds.right);
     sb = std::min<int64_t>(sb, srcBounds.bottom);
     // Clip against the destination.
-    if (x < dstBounds.left) { sl += dstBounds.left - x; x = dstBounds.left; }
-    if (y < dstBounds.top) { st += dstBounds.top - y; y = dstBounds.top; }
+    if (x < dstBounds.left) {
+        sl += dstBounds.left - x;
+        x = dstBounds.left;
+    }
+    if (y < dstBounds.top) {
+        st += dstBounds.top - y;
+        y = dstBounds.top;
+    }
     sr = std::min<int64_t>(sr, sl + (dstBounds.right - x));
     sb = std::min<int64_t>(sb, st + (dstBounds.bottom - y));
     if (sr <= sl || sb <= st) return false;
@@ -37,7 +48,8 @@ bool ClipCopy(Rect& srcRect, int64_t& x, int64_t& y, const Rect& srcBounds,
 void CopyRowKeyed(Pixel* __restrict dst, const Pixel* __restrict src, int count, Pixel key) {
     // Written as a select rather than a branch so that the compiler turns it into vector
     // compares and blends; this is the engine's hottest loop.
-    for (int i = 0; i < count; ++i) dst[i] = (src[i] == key) ? dst[i] : src[i];
+    for (int i = 0; i < count; ++i)
+        dst[i] = (src[i] == key) ? dst[i] : src[i];
 }
 
 } // namespace
@@ -70,7 +82,8 @@ bool Surface::BltFast(int x, int y, const Surface& src, const Rect& srcRect, uin
         Pixel* d = Row(static_cast<int>(dy) + r) + dx;
         if (keyed) {
             if (&src == this) {
-                for (int i = 0; i < w; ++i) if (s[i] != key) d[i] = s[i];
+                for (int i = 0; i < w; ++i)
+                    if (s[i] != key) d[i] = s[i];
             } else {
                 CopyRowKeyed(d, s, w, key);
             }
@@ -119,11 +132,14 @@ bool Surface::Blt(const Rect& dstRect, const Surface& src, const Rect& srcRect) 
     return wrote;
 }
 
-void Surface::Fill(Pixel value) { std::fill(pixels_.begin(), pixels_.end(), value); }
+void Surface::Fill(Pixel value) {
+    std::fill(pixels_.begin(), pixels_.end(), value);
+}
 
 void Surface::Fill(const Rect& rect, Pixel value) {
     const Rect r = Intersect(rect, Bounds());
-    for (int y = r.top; y < r.bottom; ++y) std::fill(Row(y) + r.left, Row(y) + r.right, value);
+    for (int y = r.top; y < r.bottom; ++y)
+        std::fill(Row(y) + r.left, Row(y) + r.right, value);
 }
 
 } // namespace platform

@@ -36,9 +36,7 @@ public:
     bool IsLocked() const { return lockCount_ > 0; }
 
     Pixel* Row(int y) { return pixels_.data() + static_cast<size_t>(y) * (pitch_ / 2); }
-    const Pixel* Row(int y) const {
-        return pixels_.data() + static_cast<size_t>(y) * (pitch_ / 2);
-    }
+    const Pixel* Row(int y) const { return pixels_.data() + static_cast<size_t>(y) * (pitch_ / 2); }
     Pixel At(int x, int y) const { return Row(y)[x]; }
     void Set(int x, int y, Pixel p) { Row(y)[x] = p; }
 

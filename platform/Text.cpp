@@ -400,4 +400,6 @@ void DeviceContext::DrawLine(int64_t x, int64_t y, std::string_view text, const 
 // process, which the leak checker would report at exit in every program that draws text. The
 // checker looks this function up by name; it lives here because every such program links this
 // file, and other builds never call it.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}

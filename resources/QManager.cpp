@@ -30,12 +30,14 @@ std::string Formatted(const char* format, int32_t id) {
 // Pictures loaded while the debug overlay is on are marked: every other pixel turns black.
 void MarkWithCheckerboard(platform::Surface& s, int width) {
     for (int y = 0; y < s.Height(); ++y)
-        for (int x = (y & 1) ^ 1; x < std::min(width, s.Width()); x += 2) s.Set(x, y, 0);
+        for (int x = (y & 1) ^ 1; x < std::min(width, s.Width()); x += 2)
+            s.Set(x, y, 0);
 }
 
 std::unique_ptr<platform::Surface> RoomSurface(const platform::Surface& picture) {
     const int w = picture.Width(), h = picture.Height();
-    auto surface = std::make_unique<platform::Surface>(std::max(w, kScreenW), std::max(h, kScreenH));
+    auto surface =
+        std::make_unique<platform::Surface>(std::max(w, kScreenW), std::max(h, kScreenH));
     if (w <= kScreenW) {
         surface->Fill(0);
         surface->BltFast((kScreenW - w) / 2, 0, picture, picture.Bounds(), platform::kBltWait);
@@ -50,7 +52,8 @@ std::unique_ptr<platform::Surface> RoomSurface(const platform::Surface& picture)
 QManager::QManager() {
     std::vector<uint8_t> text;
     if (FileReadAll("resource.qrc", text))
-        table_ = ParseResourceTable(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
+        table_ = ParseResourceTable(
+            std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
 }
 
 QManager::~QManager() {
@@ -114,13 +117,17 @@ QFlic* QManager::GetFlic(int32_t id) {
     return result;
 }
 
-void QManager::FreeResource(int32_t id) { loaded_.erase(id); }
+void QManager::FreeResource(int32_t id) {
+    loaded_.erase(id);
+}
 
 void QManager::PurgeResources() {
     for (auto it = loaded_.begin(); it != loaded_.end();) {
         const auto entry = table_.find(it->first);
-        if (entry != table_.end() && !entry->second.keep) it = loaded_.erase(it);
-        else ++it;
+        if (entry != table_.end() && !entry->second.keep)
+            it = loaded_.erase(it);
+        else
+            ++it;
     }
 }
 

@@ -5,8 +5,12 @@
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
 
 size_t CountEntries(std::string_view text) {
     size_t count = 0;
@@ -22,12 +26,15 @@ ResourceTable ParseResourceTable(std::string_view text) {
     size_t pos = 0;
     const size_t entries = CountEntries(text);
     for (size_t e = 0; e < entries; ++e) {
-        while (pos < text.size() && !IsDigit(text[pos])) ++pos;
+        while (pos < text.size() && !IsDigit(text[pos]))
+            ++pos;
         if (pos >= text.size()) break;
         // Numbers wrap like the 32-bit value they are stored in.
         uint32_t number = 0;
-        while (pos < text.size() && IsDigit(text[pos])) number = number * 10 + static_cast<uint32_t>(text[pos++] - '0');
-        while (pos < text.size() && text[pos] != '=') ++pos;
+        while (pos < text.size() && IsDigit(text[pos]))
+            number = number * 10 + static_cast<uint32_t>(text[pos++] - '0');
+        while (pos < text.size() && text[pos] != '=')
+            ++pos;
         if (pos >= text.size()) break;
         ++pos;
         bool keep = false;
@@ -35,10 +42,13 @@ ResourceTable ParseResourceTable(std::string_view text) {
             keep = true;
             ++pos;
         }
-        while (pos < text.size() && IsSpace(text[pos])) ++pos;
+        while (pos < text.size() && IsSpace(text[pos]))
+            ++pos;
         const size_t start = pos;
-        while (pos < text.size() && static_cast<unsigned char>(text[pos]) > 32) ++pos;
-        table[static_cast<int32_t>(number)] = ResourceEntry{std::string(text.substr(start, pos - start)), keep};
+        while (pos < text.size() && static_cast<unsigned char>(text[pos]) > 32)
+            ++pos;
+        table[static_cast<int32_t>(number)] =
+            ResourceEntry{std::string(text.substr(start, pos - start)), keep};
         if (pos < text.size()) ++pos; // the name's end is consumed with it
     }
     return table;

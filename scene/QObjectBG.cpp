@@ -36,7 +36,8 @@ void QObjectBG::Draw(platform::Surface& target) {
     for (const platform::Rect& dirty : g_video->DirtyRects()) {
         const platform::Rect part = platform::Intersect(dirty, platform::Rect{0, 0, 640, 480});
         if (part.IsEmpty()) continue;
-        target.BltFast(part.left, part.top, *picture, platform::Offset(part, scroll, 0), platform::kBltWait);
+        target.BltFast(part.left, part.top, *picture, platform::Offset(part, scroll, 0),
+                       platform::kBltWait);
     }
 }
 
@@ -49,7 +50,8 @@ void QObjectBG::EnterFrom(int previousRoomId) {
     if (const QMessageObject* point = g_system->FindByName(entry)) {
         g_system->tarvo.z = 0;
         g_system->varnagel.z = 0;
-        g_system->Post(0, QM_SETPOS, static_cast<uint16_t>(point->walkX), static_cast<uint16_t>(point->walkY), 0, 0, this);
+        g_system->Post(0, QM_SETPOS, static_cast<uint16_t>(point->walkX),
+                       static_cast<uint16_t>(point->walkY), 0, 0, this);
         g_system->Post(1, QM_SETPOS, static_cast<uint16_t>(point->walkX),
                        static_cast<uint16_t>(point->walkY - 2), 0, 0, this);
         const int max = std::max(g_system->roomWidth - 640, 0);
@@ -86,10 +88,19 @@ void QObjectBG::ApplyBuiltIn(QMessage& m) {
     case ENDSEQ:
         if (g_system->sequenceInterface) g_system->sequenceInterface->EndSequence();
         break;
-    case MAP: mapAllowed = m.param1 != 0; break;
-    case NOMAP: mapAllowed = 0; break;
-    case QM_AMBIENCE: ambience = m.param1; break;
-    case QM_MUSIC: music = m.param1; break;
-    default: break;
+    case MAP:
+        mapAllowed = m.param1 != 0;
+        break;
+    case NOMAP:
+        mapAllowed = 0;
+        break;
+    case QM_AMBIENCE:
+        ambience = m.param1;
+        break;
+    case QM_MUSIC:
+        music = m.param1;
+        break;
+    default:
+        break;
     }
 }

@@ -18,7 +18,9 @@ QObjectTarvo::QObjectTarvo() {
     z = 200;
 }
 
-QObjectTarvo::~QObjectTarvo() { platform::Trace("~QObjectTarvo\n"); }
+QObjectTarvo::~QObjectTarvo() {
+    platform::Trace("~QObjectTarvo\n");
+}
 
 QObjectVarnagel::QObjectVarnagel() {
     x = footX = 477;

@@ -6,9 +6,13 @@
 
 TARVO_IMPLEMENT_CLASS(QInterfaceMap, QInterface)
 
-QInterfaceMap::~QInterfaceMap() { platform::Trace("~QInterfaceMap\n"); }
+QInterfaceMap::~QInterfaceMap() {
+    platform::Trace("~QInterfaceMap\n");
+}
 
-void QInterfaceMap::OpenScreen(int) { g_system->currentInterface = this; }
+void QInterfaceMap::OpenScreen(int) {
+    g_system->currentInterface = this;
+}
 
 void QInterfaceMap::Cancel() {
     QInterface::Cancel();

@@ -6,9 +6,13 @@
 
 TARVO_IMPLEMENT_CLASS(QInterfacePanel, QInterface)
 
-QInterfacePanel::~QInterfacePanel() { platform::Trace("~QInterfacePanel\n"); }
+QInterfacePanel::~QInterfacePanel() {
+    platform::Trace("~QInterfacePanel\n");
+}
 
-void QInterfacePanel::OpenScreen(int) { g_system->currentInterface = this; }
+void QInterfacePanel::OpenScreen(int) {
+    g_system->currentInterface = this;
+}
 
 void QInterfacePanel::Cancel() {
     QInterface::Cancel();

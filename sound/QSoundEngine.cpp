@@ -27,7 +27,8 @@ void QSoundEngine::PlaySound(const std::string& name, bool looped) {
 
 void QSoundEngine::PanSound(const std::string& name, int x, int roomWidth) {
     if (!IsPlaying(name)) return;
-    calls_.push_back("PanSound " + name + " " + std::to_string(x) + " " + std::to_string(roomWidth));
+    calls_.push_back("PanSound " + name + " " + std::to_string(x) + " " +
+                     std::to_string(roomWidth));
 }
 
 void QSoundEngine::StopSound(const std::string& name) {

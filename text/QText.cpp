@@ -43,7 +43,8 @@ platform::Surface* NewTextPicture(int width, int height) {
 }
 
 QDialogInterface* Dialogue() {
-    return (g_system != nullptr && g_system->mainInterface) ? &g_system->mainInterface->dialogue : nullptr;
+    return (g_system != nullptr && g_system->mainInterface) ? &g_system->mainInterface->dialogue
+                                                            : nullptr;
 }
 
 void MarkDirty(const Rect& r) {
@@ -78,7 +79,9 @@ QText::QText(const std::string& text, uint32_t color, uint32_t outlineColor) {
     Render(text, color, outlineColor, false);
 }
 
-void QText::Dump(std::string& out) const { out += "QText-> " + text_; }
+void QText::Dump(std::string& out) const {
+    out += "QText-> " + text_;
+}
 
 void QText::Render(const std::string& text, uint32_t color, uint32_t outlineColor, bool centred) {
     text_ = text;
@@ -109,13 +112,14 @@ void QText::PlaceAtBottom(int width, int height) {
 }
 
 void QText::Draw(platform::Surface& target) {
-    platform::Surface* picture = g_manager != nullptr ? g_manager->GetPicture(kTextPicture) : nullptr;
+    platform::Surface* picture =
+        g_manager != nullptr ? g_manager->GetPicture(kTextPicture) : nullptr;
     if (picture == nullptr) {
         platform::Trace("Text: the text picture is missing\n");
         return;
     }
-    target.BltFast((640 - picture->Width()) / 2, 479 - picture->Height(), *picture, picture->Bounds(),
-                   platform::kBltSrcColorKey | platform::kBltWait);
+    target.BltFast((640 - picture->Width()) / 2, 479 - picture->Height(), *picture,
+                   picture->Bounds(), platform::kBltSrcColorKey | platform::kBltWait);
 }
 
 void QText::Update(int) {
@@ -162,8 +166,8 @@ void QTextPhrase::OnClick(int, int) {
     dialogue->StepDialogue(-1);
 }
 
-QTextChoice::QTextChoice(const std::vector<std::string>& choices, uint32_t color, uint32_t outlineColor,
-                         uint32_t highlightColor)
+QTextChoice::QTextChoice(const std::vector<std::string>& choices, uint32_t color,
+                         uint32_t outlineColor, uint32_t highlightColor)
     : choices_(choices), color_(color), highlightColor_(highlightColor) {
     resourceId = kTextPicture;
     z = 3000;
@@ -199,7 +203,8 @@ QTextChoice::QTextChoice(const std::vector<std::string>& choices, uint32_t color
 
 void QTextChoice::Redraw(int index, uint32_t color) {
     if (index < 0 || index >= static_cast<int>(choices_.size())) return;
-    platform::Surface* picture = g_manager != nullptr ? g_manager->GetPicture(kTextPicture) : nullptr;
+    platform::Surface* picture =
+        g_manager != nullptr ? g_manager->GetPicture(kTextPicture) : nullptr;
     if (picture == nullptr) return;
     platform::DeviceContext dc(*picture, g_pixelShifts);
     dc.SelectFont(g_fontLarge);
@@ -238,7 +243,8 @@ QTextDescription::QTextDescription(const std::string& text, int frame) {
     QFlic* background = g_manager != nullptr ? g_manager->GetFlic(6008) : nullptr;
     if (background != nullptr && !background->Invalid()) {
         // Forwards to the asked frame; an impossible number stops after one full cycle.
-        for (int step = 0; background->CurrentFrame() != frame && step <= background->FrameCount(); ++step)
+        for (int step = 0; background->CurrentFrame() != frame && step <= background->FrameCount();
+             ++step)
             background->SetFrame(-1);
     }
     platform::Surface* picture = NewTextPicture(640, 480);
@@ -248,7 +254,8 @@ QTextDescription::QTextDescription(const std::string& text, int frame) {
             // A cropped background covers only part of the screen: the rest is transparent.
             picture->Fill(background->ColorKey());
             const platform::Point at = background->DrawOffset();
-            picture->BltFast(at.x, at.y, *background->Surface(), background->Surface()->Bounds(), platform::kBltWait);
+            picture->BltFast(at.x, at.y, *background->Surface(), background->Surface()->Bounds(),
+                             platform::kBltWait);
             key = background->ColorKey();
         }
         platform::DeviceContext dc(*picture, g_pixelShifts);
@@ -264,12 +271,14 @@ QTextDescription::QTextDescription(const std::string& text, int frame) {
 }
 
 void QTextDescription::Draw(platform::Surface& target) {
-    platform::Surface* picture = g_manager != nullptr ? g_manager->GetPicture(kTextPicture) : nullptr;
+    platform::Surface* picture =
+        g_manager != nullptr ? g_manager->GetPicture(kTextPicture) : nullptr;
     if (picture == nullptr || g_video == nullptr) return;
     for (const Rect& dirty : g_video->DirtyRects()) {
         const Rect part = platform::Intersect(dirty, screen_);
         if (!part.IsEmpty())
-            target.BltFast(part.left, part.top, *picture, part, platform::kBltSrcColorKey | platform::kBltWait);
+            target.BltFast(part.left, part.top, *picture, part,
+                           platform::kBltSrcColorKey | platform::kBltWait);
     }
 }
 

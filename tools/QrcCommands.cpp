@@ -13,10 +13,11 @@ namespace {
 
 void List(const Invocation& in) {
     const std::vector<uint8_t> bytes = ReadFileBytes(in.args[0]);
-    const ResourceTable table =
-        ParseResourceTable(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    const ResourceTable table = ParseResourceTable(
+        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     std::vector<int32_t> numbers;
-    for (const auto& [number, entry] : table) numbers.push_back(number);
+    for (const auto& [number, entry] : table)
+        numbers.push_back(number);
     std::sort(numbers.begin(), numbers.end());
     for (int32_t n : numbers) {
         const ResourceEntry& e = table.at(n);

@@ -43,7 +43,8 @@ void WriteGame(const TempDir& dir) {
     ASSERT_TRUE(WritePicture(dir, "hall.bmp", 640, 480, 40, 60, 80));
     // Four frames of 100 ms: a 20x20 square whose colour index is the frame number.
     std::vector<std::vector<uint8_t>> frames;
-    for (int k = 1; k <= 4; ++k) frames.push_back(Frame(40, 40, 0, 10, 10, 30, 30, static_cast<uint8_t>(k * 40)));
+    for (int k = 1; k <= 4; ++k)
+        frames.push_back(Frame(40, 40, 0, 10, 10, 30, 30, static_cast<uint8_t>(k * 40)));
     ASSERT_TRUE(WriteAnimation(dir, "LAMP", 40, 40, frames, 100));
     dir.Write("resource.qrc", "1 = hall.bmp\n700 = lamp.flc\n");
     dir.Write("BGs.ini", "[Settings]\nStartRoom=Hall\n");
@@ -68,8 +69,9 @@ TEST(AnimatedScene, ScreenshotsShowTheFramesAndTheScriptHearsTheirEnd) {
     WriteGame(dir);
     // 20 ms a pass: the first frame shows for 100 ms, the second from the sixth pass on.
     dir.Write("replay.txt", "2 shot first.png\n7 shot second.png\n30 close\n");
-    const ProgramRun run =
-        RunProgram("app/tarvo", dir.Path() + " --headless --trace=- --replay replay.txt --screenshot-dir " + dir.Path());
+    const ProgramRun run = RunProgram(
+        "app/tarvo",
+        dir.Path() + " --headless --trace=- --replay replay.txt --screenshot-dir " + dir.Path());
     ASSERT_EQ(run.status, 0) << run.output;
     const std::string& out = run.output;
     platform::RgbImage first, second;

@@ -16,8 +16,8 @@
 #include "support/TempDir.h"
 #include "support/World.h"
 
-using platform::WindowMessageType;
 using platform::WindowMessage;
+using platform::WindowMessageType;
 using testing_support::ScriptBuilder;
 using testing_support::TempDir;
 namespace vk = platform::vk;
@@ -51,7 +51,8 @@ void WriteGame(const TempDir& dir) {
     ScriptBuilder s;
     s.Object(10, "Lamp");
     s.Room(100, "Hall");
-    for (uint16_t id : {0, 1, 10, 100}) ScriptBuilder::Send(s.On(id, TOTALINIT), id, STATUS, 7);
+    for (uint16_t id : {0, 1, 10, 100})
+        ScriptBuilder::Send(s.On(id, TOTALINIT), id, STATUS, 7);
     const std::vector<uint8_t> bytes = WriteScript(s.Data());
     dir.Write("script.dat", std::string(bytes.begin(), bytes.end()));
     dir.Write("BGs.ini", "[Settings]\nStartRoom=Hall\n");
@@ -82,7 +83,9 @@ protected:
         window->Video().RenderFrame();
         clock.Advance();
     }
-    int Count(const std::string& line) const { return static_cast<int>(std::count(trace.begin(), trace.end(), line)); }
+    int Count(const std::string& line) const {
+        return static_cast<int>(std::count(trace.begin(), trace.end(), line));
+    }
 
     TempDir dir;
     platform::VirtualClock clock;
@@ -96,10 +99,12 @@ protected:
 
 TEST_F(Shell, StartUpLoadsTheWorldAndTracesThePhases) {
     ASSERT_TRUE(ok);
-    for (uint16_t id : {0, 1, 10, 100}) EXPECT_EQ(g_system->FindById(id)->status, 7) << id;
+    for (uint16_t id : {0, 1, 10, 100})
+        EXPECT_EQ(g_system->FindById(id)->status, 7) << id;
     EXPECT_EQ(g_system->cursor->status, 0);
     EXPECT_EQ(g_system->currentRoom, g_system->FindByName("Hall"));
-    for (const char* phase : {"Load phase 1: 0\n", "Load phase 2: 0\n", "Load phase 3: 0\n", "Load phase 9: 0\n"})
+    for (const char* phase :
+         {"Load phase 1: 0\n", "Load phase 2: 0\n", "Load phase 3: 0\n", "Load phase 9: 0\n"})
         EXPECT_EQ(Count(phase), 1) << phase;
 }
 
@@ -121,7 +126,8 @@ TEST_F(Shell, ScrollKeysHoldTheView) {
         Frame();
     }
     EXPECT_EQ(g_system->scrollOffset, 60);
-    for (int i = 0; i < 10; ++i) Frame();
+    for (int i = 0; i < 10; ++i)
+        Frame();
     EXPECT_EQ(g_system->scrollOffset, 60);
     Key(vk::Left);
     EXPECT_EQ(g_system->scrollOffset, 54);
@@ -145,7 +151,8 @@ TEST_F(Shell, LeavingTheForegroundPausesAndComingBackResumes) {
     EXPECT_EQ(g_appActive, 0);
     EXPECT_EQ(g_system->paused, 1);
     EXPECT_TRUE(g_sound->Paused());
-    for (int i = 0; i < 50; ++i) clock.Advance(); // a second away
+    for (int i = 0; i < 50; ++i)
+        clock.Advance(); // a second away
     window->HandleMessage(Message(WindowMessageType::Activate, 0, 0, 0, 1));
     EXPECT_EQ(g_system->paused, 0);
     EXPECT_FALSE(g_sound->Paused());
@@ -188,8 +195,8 @@ TEST_F(Shell, CommandKeys) {
     Key(vk::F2);
     Key(vk::F3);
     Key(vk::F4);
-    EXPECT_EQ(g_system->saveRequests,
-              (std::vector<std::string>{"save save.dat", "restore save.dat", "restore autosave.dat"}));
+    EXPECT_EQ(g_system->saveRequests, (std::vector<std::string>{"save save.dat", "restore save.dat",
+                                                                "restore autosave.dat"}));
     Key(vk::Backquote);
     EXPECT_EQ(g_debug->enabled, 1);
     Key(vk::Backquote);

@@ -16,7 +16,9 @@ using testing_support::TempDir;
 
 namespace {
 
-ProgramRun Tarvo(const std::string& args) { return RunProgram("app/tarvo", args); }
+ProgramRun Tarvo(const std::string& args) {
+    return RunProgram("app/tarvo", args);
+}
 
 void WriteGame(const TempDir& dir) {
     ScriptBuilder s;
@@ -33,7 +35,8 @@ TEST(Program, HeadlessRunTracesTheLoadPhasesAndQuitsOnClose) {
     TempDir dir;
     WriteGame(dir);
     dir.Write("replay.txt", "# restart once, then close the window\n5 key F9\n30 close\n");
-    const ProgramRun run = Tarvo(dir.Path() + " --headless --frames 50 --trace=- --replay replay.txt");
+    const ProgramRun run =
+        Tarvo(dir.Path() + " --headless --frames 50 --trace=- --replay replay.txt");
     EXPECT_EQ(run.status, 0) << run.output;
     for (const char* line : {"Load phase 1: ", "Load phase 2: ", "Load phase 9: ", "~CMainWindow\n",
                              "~QVideoSystem\n", "FPS is "})
@@ -82,7 +85,8 @@ TEST(Program, AReplayedActivationChangeStopsFramesWhileAway) {
     // Ten frames, then 20 passes in the background, then ten more frames: the rate counts
     // the time away, 10 frames in 600 ms.
     dir.Write("replay.txt", "12 activate 0\n32 activate 1\n");
-    const ProgramRun run = Tarvo(dir.Path() + " --headless --frames 20 --trace=- --replay replay.txt");
+    const ProgramRun run =
+        Tarvo(dir.Path() + " --headless --frames 20 --trace=- --replay replay.txt");
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find("FPS is 16\n"), std::string::npos) << run.output;
 }

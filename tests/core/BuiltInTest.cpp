@@ -8,8 +8,8 @@
 #include "interfaces/QObjectStar.h"
 #include "platform/MessageBox.h"
 #include "support/TempDir.h"
-#include "text/QText.h"
 #include "support/World.h"
+#include "text/QText.h"
 
 using testing_support::ScriptBuilder;
 using testing_support::TempDir;
@@ -127,14 +127,17 @@ TEST_F(BuiltIn, SetMovesTheCompanionSoundUnlessLoading) {
     delete g_manager;
     g_manager = new QManager;
     std::vector<std::string> boxes;
-    platform::SetMessageBoxCapture([&](const std::string& text, const std::string&) { boxes.push_back(text); });
+    platform::SetMessageBoxCapture(
+        [&](const std::string& text, const std::string&) { boxes.push_back(text); });
     Key().resourceId = 300;
     Send(kKey, SET, 301);
     platform::SetMessageBoxCapture(nullptr);
     EXPECT_EQ(Key().resourceId, 301);
-    EXPECT_EQ(g_sound->Calls(), (std::vector<std::string>{"RemoveSound LAMP.WAV", "LoadSound LAMP2.WAV 1"}));
+    EXPECT_EQ(g_sound->Calls(),
+              (std::vector<std::string>{"RemoveSound LAMP.WAV", "LoadSound LAMP2.WAV 1"}));
     // Neither animation file exists: each is reported once, when first asked for.
-    EXPECT_EQ(boxes, (std::vector<std::string>{"Flic Lamp.flc not found", "Flic Lamp2.FLC not found"}));
+    EXPECT_EQ(boxes,
+              (std::vector<std::string>{"Flic Lamp.flc not found", "Flic Lamp2.FLC not found"}));
     g_system->loading = 1;
     Send(kKey, SET, 302);
     EXPECT_EQ(Key().resourceId, 302);
@@ -205,8 +208,7 @@ TEST_F(BuiltIn, TraceLinesNameTypesTargetsAndSenders) {
     Send(kKey, HALF, 1); // not traced, nor SAY, INITBG, and END above 19999
     Send(kKey, END, 20000);
     Send(kKey, END, 19999);
-    EXPECT_EQ(t.trace, (std::vector<std::string>{
-                           "LOOK            5     \"Key\" \t\"Box\"\n",
-                           "default         9     \"Key\" \t\"NULL\"\n",
-                           "END             19999 \"Key\" \t\"NULL\"\n"}));
+    EXPECT_EQ(t.trace, (std::vector<std::string>{"LOOK            5     \"Key\" \t\"Box\"\n",
+                                                 "default         9     \"Key\" \t\"NULL\"\n",
+                                                 "END             19999 \"Key\" \t\"NULL\"\n"}));
 }

@@ -43,8 +43,8 @@ TEST(Reactions, AllMatchingReactionsRunInScriptOrder) {
 
 TEST(Reactions, StatusAndSenderConditionsSelectReactions) {
     ScriptBuilder s = Base();
-    ScriptBuilder::Send(s.On(kDoor, USE, 3), kLamp, STATUS, 30);           // door status 3 only
-    ScriptBuilder::Send(s.On(kDoor, USE, -1, kLamp), kLamp, ANIMATE, 0);   // sender lamp only
+    ScriptBuilder::Send(s.On(kDoor, USE, 3), kLamp, STATUS, 30);         // door status 3 only
+    ScriptBuilder::Send(s.On(kDoor, USE, -1, kLamp), kLamp, ANIMATE, 0); // sender lamp only
     TestWorld t;
     QSystem& w = t.Load(s);
     Deliver(w, kDoor, USE);

@@ -59,7 +59,9 @@ codecs::FrameRectLists MaskOf(const std::string& flc, int frameCount, Rect* boun
     return lists;
 }
 
-bool Overlap(const Rect& a, const Rect& b) { return !platform::Intersect(a, b).IsEmpty(); }
+bool Overlap(const Rect& a, const Rect& b) {
+    return !platform::Intersect(a, b).IsEmpty();
+}
 
 // Whether frames a and b of `f` differ anywhere inside r.
 bool Differ(const Frames& f, int a, int b, const Rect& r) {
@@ -75,7 +77,9 @@ constexpr int kThingSize = 32;
 constexpr platform::Point kPlaces[] = {{120, 145}, {240, 145}, {360, 145},
                                        {100, 220}, {240, 220}, {380, 220}};
 
-Rect PlaceArea(const platform::Point& p) { return Rect{p.x, p.y, p.x + kThingSize, p.y + kThingSize}; }
+Rect PlaceArea(const platform::Point& p) {
+    return Rect{p.x, p.y, p.x + kThingSize, p.y + kThingSize};
+}
 
 // The text rectangle of a description, in screen coordinates.
 constexpr Rect kDescriptionText{160, 275, 598, 376};
@@ -115,7 +119,7 @@ TEST_F(DemoInterface, EnginePicturesAreListedAndMenuAndCaseStayLoaded) {
 // The menu picks a sector by fixed rectangles relative to its top-left corner and shows frame
 // s + 2 for sector s: so that frame must light sector s and leave the others as in frame 1.
 TEST_F(DemoInterface, ActionMenuLightsTheSectorOfEachFrame) {
-    constexpr Rect kSectors[] = {{70, 74, 112, 112},   {68, 0, 114, 41},    {151, 51, 180, 97},
+    constexpr Rect kSectors[] = {{70, 74, 112, 112},   {68, 0, 114, 41},   {151, 51, 180, 97},
                                  {138, 125, 179, 166}, {55, 145, 96, 175}, {11, 79, 40, 118}};
     const Frames menu = Decode(FileOf(demo_test::kActionMenu));
     ASSERT_EQ(menu.pictures.size(), 7u);

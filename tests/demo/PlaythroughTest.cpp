@@ -32,10 +32,9 @@ struct Play {
 // Runs the demo headless with `replay` (its lines, as in a replay file).
 Play RunDemo(const TempDir& dir, const std::string& replay) {
     dir.Write("replay.txt", replay);
-    const testing_support::ProgramRun run =
-        testing_support::RunProgram("app/tarvo", kGame + " --headless --replay " + (dir / "replay.txt") +
-                                                     " --screenshot-dir " + dir.Path() + " --trace=" +
-                                                     (dir / "trace.txt"));
+    const testing_support::ProgramRun run = testing_support::RunProgram(
+        "app/tarvo", kGame + " --headless --replay " + (dir / "replay.txt") + " --screenshot-dir " +
+                         dir.Path() + " --trace=" + (dir / "trace.txt"));
     Play play;
     play.status = run.status;
     play.output = run.output;
@@ -61,16 +60,19 @@ Rgb At(const platform::RgbImage& image, int x, int y) {
 }
 
 // How many pixels of the rectangle have exactly the colour `c` as the display shows it.
-int CountColour(const platform::RgbImage& image, int x0, int y0, int x1, int y1, uint32_t colorRef) {
+int CountColour(const platform::RgbImage& image, int x0, int y0, int x1, int y1,
+                uint32_t colorRef) {
     uint8_t r, g, b;
     platform::Rgb565ToRgb888(platform::PixelShifts{}.FromColorRef(colorRef), r, g, b);
     int n = 0;
     for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x) n += At(image, x, y) == Rgb{r, g, b};
+        for (int x = x0; x < x1; ++x)
+            n += At(image, x, y) == Rgb{r, g, b};
     return n;
 }
 
-bool SameRegion(const platform::RgbImage& a, const platform::RgbImage& b, int x0, int y0, int x1, int y1) {
+bool SameRegion(const platform::RgbImage& a, const platform::RgbImage& b, int x0, int y0, int x1,
+                int y1) {
     for (int y = y0; y < y1; ++y)
         for (int x = x0; x < x1; ++x)
             if (!(At(a, x, y) == At(b, x, y))) return false;
@@ -100,7 +102,9 @@ Rgb Shown(const platform::Surface& s, int x, int y) {
     return {r, g, b};
 }
 
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
 
 // Hover the clock, leave it, hover the door, use it, then scroll the street.
 constexpr const char* kTour = R"(
@@ -133,7 +137,8 @@ TEST(Playthrough, CaptionsCursorDoorAndScrolling) {
     EXPECT_FALSE(Contains(play.output, "not found")) << play.output;
 
     // The clock's name appears under the pointer and goes when the pointer leaves it.
-    const auto start = Shot(dir, "start.png"), clock = Shot(dir, "clock.png"), floor = Shot(dir, "floor.png");
+    const auto start = Shot(dir, "start.png"), clock = Shot(dir, "clock.png"),
+               floor = Shot(dir, "floor.png");
     EXPECT_EQ(CountColour(start, 0, 450, 640, 480, kCaption), 0);
     EXPECT_GT(CountColour(clock, 0, 450, 640, 480, kCaption), 50);
     EXPECT_EQ(CountColour(floor, 0, 450, 640, 480, kCaption), 0);
@@ -163,7 +168,8 @@ TEST(Playthrough, TheSameReplayGivesTheSameFrames) {
     ASSERT_EQ(RunDemo(second, kTour).status, 0);
     for (const char* name : {"clock.png", "street.png", "scrolled.png"}) {
         std::ifstream a(first / name, std::ios::binary), b(second / name, std::ios::binary);
-        const std::string bytesA((std::istreambuf_iterator<char>(a)), {}), bytesB((std::istreambuf_iterator<char>(b)), {});
+        const std::string bytesA((std::istreambuf_iterator<char>(a)), {}),
+            bytesB((std::istreambuf_iterator<char>(b)), {});
         EXPECT_FALSE(bytesA.empty());
         EXPECT_EQ(bytesA, bytesB) << name;
     }

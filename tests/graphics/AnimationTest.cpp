@@ -25,7 +25,8 @@ std::vector<std::vector<uint8_t>> MovingBlock(int frames) {
 class Animation : public ::testing::Test {
 protected:
     Animation() : dir(true) {
-        platform::SetMessageBoxCapture([this](const std::string& text, const std::string&) { boxes.push_back(text); });
+        platform::SetMessageBoxCapture(
+            [this](const std::string& text, const std::string&) { boxes.push_back(text); });
     }
     ~Animation() override { platform::SetMessageBoxCapture(nullptr); }
     std::unique_ptr<QFlic> Open(const std::string& name) {
@@ -75,7 +76,8 @@ TEST_F(Animation, RectangleFilesGiveTheFrameAreas) {
     auto f = Open("BLOCK.FLC");
     ASSERT_FALSE(f->Invalid());
     platform::Rect all{};
-    for (const platform::Rect& r : f->FrameRects(kMaskRects)) all = r;
+    for (const platform::Rect& r : f->FrameRects(kMaskRects))
+        all = r;
     EXPECT_EQ(all, (platform::Rect{1, 2, 5, 6}));
     // The stored bounding rectangle is moved in by one on the right and bottom.
     EXPECT_EQ(f->BoundingRect(), (platform::Rect{1, 2, 6, 5}));
@@ -127,7 +129,8 @@ TEST_F(Animation, LargeFilesAreStreamed) {
             p = static_cast<uint8_t>(1 + (seed >> 16) % 200);
         }
     ASSERT_TRUE(WriteAnimation(dir, "BIG", w, h, frames));
-    ASSERT_GT(std::filesystem::file_size(dir / "BIG.FLC"), static_cast<uintmax_t>(kFlicMemoryLimit));
+    ASSERT_GT(std::filesystem::file_size(dir / "BIG.FLC"),
+              static_cast<uintmax_t>(kFlicMemoryLimit));
     auto f = Open("big.flc");
     ASSERT_FALSE(f->Invalid());
     auto pixel = [&](int k, int x, int y) {
@@ -144,7 +147,8 @@ TEST_F(Animation, LargeFilesAreStreamed) {
 }
 
 TEST_F(Animation, FullScreenStillsAreCroppedToTheirVisiblePart) {
-    ASSERT_TRUE(WriteAnimation(dir, "STILL", 640, 480, {Frame(640, 480, 0, 100, 300, 401, 480, 9)}));
+    ASSERT_TRUE(
+        WriteAnimation(dir, "STILL", 640, 480, {Frame(640, 480, 0, 100, 300, 401, 480, 9)}));
     auto f = Open("still.flc");
     ASSERT_FALSE(f->Invalid());
     EXPECT_EQ(f->DrawOffset(), (platform::Point{100, 300}));

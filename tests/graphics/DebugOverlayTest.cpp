@@ -38,7 +38,8 @@ TEST_F(Overlay, MarksTheStripEveryFrameButDrawsOnlyWhenOn) {
     g_debug->Update(20);
     EXPECT_EQ(world.video.DirtyRects().back(), (platform::Rect{0, 0, 640, 20}));
     g_debug->Draw(back);
-    for (int x = 0; x < 640; ++x) ASSERT_EQ(back.At(x, 5), 0x0841);
+    for (int x = 0; x < 640; ++x)
+        ASSERT_EQ(back.At(x, 5), 0x0841);
     if (!font) GTEST_SKIP() << "no font to draw the status line with";
     g_debug->enabled = 1;
     g_debug->Draw(back);

@@ -109,10 +109,10 @@ TEST_F(Object, StillPicturesAndObjectsOffScreenDoNotAdvance) {
 
 TEST_F(Object, HitTestLooksAtTheNinePixelsAroundThePoint) {
     Use(Blocks(2));
-    EXPECT_EQ(lamp().HitTest(103, 53), 1);  // on the block
-    EXPECT_EQ(lamp().HitTest(101, 51), 1);  // next to it: a neighbour is ink
-    EXPECT_EQ(lamp().HitTest(100, 50), 0);  // two pixels away: all transparent
-    EXPECT_EQ(lamp().HitTest(99, 53), 0);   // outside the bounding rectangle
+    EXPECT_EQ(lamp().HitTest(103, 53), 1); // on the block
+    EXPECT_EQ(lamp().HitTest(101, 51), 1); // next to it: a neighbour is ink
+    EXPECT_EQ(lamp().HitTest(100, 50), 0); // two pixels away: all transparent
+    EXPECT_EQ(lamp().HitTest(99, 53), 0);  // outside the bounding rectangle
     lamp().active = 0;
     EXPECT_EQ(lamp().HitTest(103, 53), 0);
 }
@@ -137,7 +137,8 @@ TEST_F(Object, DrawsOnlyInsideDirtyRectanglesWithTheColourKey) {
     world.video.InvalidateAll();
     world.video.AddDirtyRect(Rect{0, 0, 0, 0});
     // Only the left half of the block is dirty.
-    while (!world.video.DirtyRects().empty()) world.video.RenderFrame(); // empties the list
+    while (!world.video.DirtyRects().empty())
+        world.video.RenderFrame(); // empties the list
     world.video.AddDirtyRect(Rect{0, 0, 104, 480});
     lamp().Draw(back);
     EXPECT_EQ(back.At(102, 52), kInk);

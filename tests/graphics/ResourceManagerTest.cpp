@@ -40,7 +40,8 @@ namespace {
 class Manager : public ::testing::Test {
 protected:
     Manager() : dir(true) {
-        platform::SetMessageBoxCapture([this](const std::string& text, const std::string&) { boxes.push_back(text); });
+        platform::SetMessageBoxCapture(
+            [this](const std::string& text, const std::string&) { boxes.push_back(text); });
     }
     ~Manager() override { platform::SetMessageBoxCapture(nullptr); }
     // Replaces the world's manager by one reading the qrc written now.
@@ -156,10 +157,9 @@ TEST_F(Manager, FileAndSoundNames) {
 
 TEST_F(Manager, GifPicturesLeaveWorkDibBehindReplacedEachTime) {
     // A 2x1 GIF87a: two colours, LZW min code size 2.
-    const unsigned char gif[] = {'G', 'I', 'F', '8', '7', 'a', 2, 0, 1, 0, 0x80, 0, 0,
-                                 255, 0, 0, 0, 0, 255,
-                                 0x2C, 0, 0, 0, 0, 2, 0, 1, 0, 0,
-                                 2, 2, 0x44, 0x01, 0, 0x3B};
+    const unsigned char gif[] = {'G', 'I', 'F', '8', '7', 'a', 2,   0,    1,    0, 0x80, 0,
+                                 0,   255, 0,   0,   0,   0,   255, 0x2C, 0,    0, 0,    0,
+                                 2,   0,   1,   0,   0,   2,   2,   0x44, 0x01, 0, 0x3B};
     dir.Write("pic.gif", std::string(reinterpret_cast<const char*>(gif), sizeof gif));
     QManager& m = Reload("30 = pic.gif\n31 = pic.gif\n");
     ASSERT_NE(m.GetPicture(30), nullptr);

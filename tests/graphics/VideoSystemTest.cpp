@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "interfaces/QInterfaceMain.h"
-#include "screens/QInterfaceMap.h"
 #include "platform/Clock.h"
+#include "screens/QInterfaceMap.h"
 #include "support/World.h"
 
 using namespace testing_support;
@@ -53,8 +53,8 @@ TEST_F(Video, ScrollsFourPixelsAFrameTowardsTheTarget) {
     EXPECT_EQ(Scroll(100, 102), 102); // not past the target
     EXPECT_EQ(Scroll(100, 0), 96);
     EXPECT_EQ(Scroll(2, -50), 0);
-    EXPECT_EQ(Scroll(0, -50), 0); // at the left edge with the target beyond: nothing
-    EXPECT_EQ(Scroll(640, 900), 640); // at the right edge (1280 - 640): nothing
+    EXPECT_EQ(Scroll(0, -50), 0);      // at the left edge with the target beyond: nothing
+    EXPECT_EQ(Scroll(640, 900), 640);  // at the right edge (1280 - 640): nothing
     EXPECT_EQ(Scroll(0, 300, 640), 0); // a room exactly as wide as the screen never scrolls
     EXPECT_EQ(Scroll(638, 700), 640);  // clamped to the room
 }

@@ -41,7 +41,8 @@ protected:
         g_manager->Adopt(801, Solid(20, 20));
         g_manager->Adopt(802, Solid(20, 20));
         g_manager->Adopt(5000, Solid(190, 180, 7));
-        for (int m = 0; m < 6; ++m) g_manager->Adopt(5002 + m, Solid(10, 10, 3));
+        for (int m = 0; m < 6; ++m)
+            g_manager->Adopt(5002 + m, Solid(10, 10, 3));
         Place(kCup, 801, 100, 100, 300);
         Place(kPot, 802, 110, 100, 300);
         ui().objects.push_back(&world.Obj(kCup));
@@ -57,7 +58,9 @@ protected:
     }
     QInterfaceMain& ui() { return *g_system->mainInterface; }
     QMessageObject& cup() { return world.Obj(kCup); }
-    std::string Caption() { return ui().ShownText() != nullptr ? ui().ShownText()->Text() : "(none)"; }
+    std::string Caption() {
+        return ui().ShownText() != nullptr ? ui().ShownText()->Text() : "(none)";
+    }
 
     TestWorld world;
 };

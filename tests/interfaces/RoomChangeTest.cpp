@@ -4,8 +4,8 @@
 #include "core/BgFormat.h"
 #include "core/QObjectCursor.h"
 #include "graphics/QFlic.h"
-#include "platform/MessageBox.h"
 #include "interfaces/QInterfaceMain.h"
+#include "platform/MessageBox.h"
 #include "resources/QManager.h"
 #include "support/Assets.h"
 #include "support/World.h"
@@ -21,15 +21,20 @@ class Rooms : public ::testing::Test {
 protected:
     Rooms() : dir(true) {
         ScriptBuilder s;
-        for (auto [id, name] : {std::pair{kDoor, "Door"}, {kTree, "Tree"}, {kBell, "Bell"}, {kGate, "Gate"}})
+        for (auto [id, name] :
+             {std::pair{kDoor, "Door"}, {kTree, "Tree"}, {kBell, "Bell"}, {kGate, "Gate"}})
             s.Object(id, name);
         s.Room(kHall, "Hall");
         s.Room(kYard, "Yard");
         s.Room(kAttic, "Attic");
         ScriptBuilder::Send(s.On(kYard, TOTALINIT), kYard, SET, 2);
         BgData bg;
-        bg.rooms.push_back(BgRoom{kHall, 2, {{kDoor, 10, 20, 30, 300, 400}, {kBell, 0, 0, 5, 0, 0}}});
-        bg.rooms.push_back(BgRoom{kYard, 3, {{kTree, 1, 2, 3, 1250, 410}, {kBell, 0, 0, 5, 0, 0}, {kGate, 5, 5, 5, 40, 450}}});
+        bg.rooms.push_back(
+            BgRoom{kHall, 2, {{kDoor, 10, 20, 30, 300, 400}, {kBell, 0, 0, 5, 0, 0}}});
+        bg.rooms.push_back(BgRoom{
+            kYard,
+            3,
+            {{kTree, 1, 2, 3, 1250, 410}, {kBell, 0, 0, 5, 0, 0}, {kGate, 5, 5, 5, 40, 450}}});
         const auto bytes = WriteBackgrounds(bg);
         dir.Write("backgrnd.bg", std::string(bytes.begin(), bytes.end()));
         WritePicture(dir, "hall.bmp", 640, 480, 50, 60, 70);
@@ -49,7 +54,8 @@ protected:
     }
     int Count(uint16_t id) {
         int n = 0;
-        for (const QVisibleObject* o : ui().objects) n += o == g_system->FindById(id);
+        for (const QVisibleObject* o : ui().objects)
+            n += o == g_system->FindById(id);
         return n;
     }
     void Goto(uint16_t room) {
@@ -76,7 +82,7 @@ TEST_F(Rooms, EnteringSwapsTheRoomsObjects) {
     EXPECT_TRUE(Listed(kYard));
     EXPECT_TRUE(Listed(kTree));
     EXPECT_EQ(Count(kBell), 1); // in both rooms: removed and appended again
-    EXPECT_TRUE(Listed(0));      // the characters stay
+    EXPECT_TRUE(Listed(0));     // the characters stay
     EXPECT_EQ(g_system->currentRoom, g_system->FindById(kYard));
     EXPECT_EQ(g_system->roomWidth, 1280);
     EXPECT_TRUE(world.Traced("Leave BG: Hall\n"));
@@ -91,7 +97,8 @@ TEST_F(Rooms, EnteringSwapsTheRoomsObjects) {
     for (const char* line : {"Load time 2: ", "Load time 4: ", "Load time 6: ", "Load time 7: ",
                              "Load time total: ", "Load time counted: "}) {
         bool found = false;
-        for (const auto& t : world.trace) found |= t.rfind(line, 0) == 0;
+        for (const auto& t : world.trace)
+            found |= t.rfind(line, 0) == 0;
         EXPECT_TRUE(found) << line;
     }
 }
@@ -166,7 +173,8 @@ TEST_F(Rooms, AmbienceAndMusicSwitchOnlyWhenTheyChange) {
     EXPECT_TRUE(g_sound->IsPlaying("WIND.WAV")); // the same in both rooms: it plays on
     EXPECT_FALSE(g_sound->IsPlaying("SONG.WAV"));
     int windStarts = 0;
-    for (const auto& call : g_sound->Calls()) windStarts += call == "PlayLooped WIND.WAV";
+    for (const auto& call : g_sound->Calls())
+        windStarts += call == "PlayLooped WIND.WAV";
     EXPECT_EQ(windStarts, 1);
 }
 
@@ -177,7 +185,8 @@ TEST_F(Rooms, ARoomIsNeverAskedForAsAnAnimation) {
         g_manager->Adopt(cursor, QFlic::FromFrames(std::move(frame), 100, 0, {}, {}));
     }
     std::vector<std::string> boxes;
-    platform::SetMessageBoxCapture([&](const std::string& text, const std::string&) { boxes.push_back(text); });
+    platform::SetMessageBoxCapture(
+        [&](const std::string& text, const std::string&) { boxes.push_back(text); });
     ui().ChangeBG(kHall);
     platform::Surface back(640, 480);
     for (int frame = 0; frame < 100; ++frame) {

@@ -3,11 +3,11 @@
 
 #include "graphics/Fonts.h"
 #include "graphics/QFlic.h"
-#include "interfaces/QObjectStar.h"
-#include "resources/QManager.h"
 #include "interfaces/QInterfaceMain.h"
+#include "interfaces/QObjectStar.h"
 #include "platform/Event.h"
 #include "platform/Text.h"
+#include "resources/QManager.h"
 #include "support/World.h"
 #include "text/QText.h"
 
@@ -51,9 +51,7 @@ protected:
         g_fontLarge = large.get();
         g_fontSmall = small.get();
     }
-    ~Texts() override {
-        g_fontLarge = g_fontSmall = nullptr;
-    }
+    ~Texts() override { g_fontLarge = g_fontSmall = nullptr; }
     Surface* Picture() { return g_manager->GetPicture(kTextPicture); }
 
     TestWorld world;
@@ -76,7 +74,8 @@ TEST_F(Texts, CaptionsAreSizedAndPlacedAtTheBottomCentre) {
     EXPECT_EQ(caption.ScreenRect(), (platform::Rect{left, 479 - p->Height(), 639 - left, 479}));
     EXPECT_EQ(world.video.DirtyRects().back(), caption.ScreenRect());
     // Only three values: transparent black, the text colour and its outline.
-    const platform::Pixel ink = g_pixelShifts.FromColorRef(0xFFFFC0), rim = g_pixelShifts.FromColorRef(0x0A0A0A);
+    const platform::Pixel ink = g_pixelShifts.FromColorRef(0xFFFFC0),
+                          rim = g_pixelShifts.FromColorRef(0x0A0A0A);
     int inked = 0, rimmed = 0;
     for (int y = 0; y < p->Height(); ++y)
         for (int x = 0; x < p->Width(); ++x) {
@@ -93,7 +92,8 @@ TEST_F(Texts, CaptionsAreSizedAndPlacedAtTheBottomCentre) {
 TEST_F(Texts, LongCaptionsGetTheWholeWidthAndWrap) {
     if (!large) GTEST_SKIP() << "no font";
     std::string text;
-    for (int i = 0; i < 12; ++i) text += "wandering words ";
+    for (int i = 0; i < 12; ++i)
+        text += "wandering words ";
     QText caption(text, 0xFFFFC0, 0x0A0A0A);
     EXPECT_EQ(Picture()->Width(), 640);
     EXPECT_GE(Picture()->Height(), 2 * 20 + 4);
@@ -105,13 +105,15 @@ TEST_F(Texts, BlackTextIsInvisibleAndUnoutlined) {
     QText caption("Shadow", 0x000000, 0x0A0A0A);
     Surface* p = Picture();
     for (int y = 0; y < p->Height(); ++y)
-        for (int x = 0; x < p->Width(); ++x) ASSERT_EQ(p->At(x, y), 0);
+        for (int x = 0; x < p->Width(); ++x)
+            ASSERT_EQ(p->At(x, y), 0);
 }
 
 TEST_F(Texts, PhrasesLastAccordingToTheirLength) {
     QTextPhrase phrase(std::string(40, 'a'), 0xFFFFFF, 0x0A0A0A);
     QDialogInterface& d = g_system->mainInterface->dialogue;
-    for (int t = 0; t < 2200; t += 100) phrase.Update(100);
+    for (int t = 0; t < 2200; t += 100)
+        phrase.Update(100);
     EXPECT_TRUE(d.steps.empty()); // exactly 2200 ms: not yet
     phrase.Update(1);
     EXPECT_EQ(d.steps, std::vector<int>{-1});
@@ -123,7 +125,8 @@ TEST_F(Texts, PhrasesWithSpeechWaitForItsEnd) {
     QDialogInterface& d = g_system->mainInterface->dialogue;
     platform::Event ended(true, false);
     d.speechEnd = &ended;
-    for (int i = 0; i < 50; ++i) phrase.Update(100); // five seconds of speech
+    for (int i = 0; i < 50; ++i)
+        phrase.Update(100); // five seconds of speech
     EXPECT_TRUE(d.steps.empty());
     EXPECT_EQ(phrase.elapsed, 0);
     ended.Set();
@@ -177,7 +180,8 @@ TEST_F(Texts, InterfaceKeepsAtMostOneTextAndFreesItsPicture) {
     ui.ShowText("One", 0xFFFFC0, 0x0A0A0A);
     ui.ShowText("Two", 0xFFFFC0, 0x0A0A0A);
     int texts = 0;
-    for (const QVisibleObject* o : ui.objects) texts += o->resourceId == kTextPicture;
+    for (const QVisibleObject* o : ui.objects)
+        texts += o->resourceId == kTextPicture;
     EXPECT_EQ(texts, 1);
     ASSERT_NE(ui.ShownText(), nullptr);
     EXPECT_EQ(ui.ShownText()->Text(), "Two");

@@ -7,8 +7,8 @@
 using platform::ByteReader;
 
 TEST(ByteReader, ReadsLittleEndianFields) {
-    const std::array<uint8_t, 11> data{0x01, 0x34, 0x12, 0x78, 0x56, 0x34, 0x12,
-                                       0xFE, 0xFF, 'a', 0};
+    const std::array<uint8_t, 11> data{0x01, 0x34, 0x12, 0x78, 0x56, 0x34,
+                                       0x12, 0xFE, 0xFF, 'a',  0};
     ByteReader r(data);
     EXPECT_EQ(r.U8(), 0x01);
     EXPECT_EQ(r.U16(), 0x1234);

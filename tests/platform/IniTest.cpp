@@ -9,9 +9,9 @@ using namespace platform;
 using testing_support::TempDir;
 
 TEST(Ini, SectionsAndKeysIgnoreCaseAndValuesAreTrimmed) {
-    const IniFile ini = IniFile::Parse(
-        "; a comment\r\n[Settings]\r\n  StartRoom =  Kitchen  \r\n"
-        "Quoted = \" padded \"\r\n[settings]\r\nStartRoom=Second\r\nnovalue\r\n");
+    const IniFile ini =
+        IniFile::Parse("; a comment\r\n[Settings]\r\n  StartRoom =  Kitchen  \r\n"
+                       "Quoted = \" padded \"\r\n[settings]\r\nStartRoom=Second\r\nnovalue\r\n");
     ASSERT_NE(ini.Find("SETTINGS", "startroom"), nullptr);
     EXPECT_EQ(*ini.Find("SETTINGS", "startroom"), "Kitchen"); // first of duplicates
     EXPECT_EQ(*ini.Find("settings", "quoted"), " padded ");
@@ -30,10 +30,12 @@ TEST(Ini, GetPrivateProfileStringTruncatesAndDefaults) {
     TempDir dir(true);
     dir.Write("names.ini", "[Names]\nDoor=Front door\n");
     char buffer[6];
-    EXPECT_EQ(GetPrivateProfileString("names", "door", "", buffer, sizeof buffer, ".\\NAMES.INI"), 5u);
+    EXPECT_EQ(GetPrivateProfileString("names", "door", "", buffer, sizeof buffer, ".\\NAMES.INI"),
+              5u);
     EXPECT_STREQ(buffer, "Front");
     char big[64];
-    EXPECT_EQ(GetPrivateProfileString("Names", "Window", "none  ", big, sizeof big, ".\\names.ini"), 4u);
+    EXPECT_EQ(GetPrivateProfileString("Names", "Window", "none  ", big, sizeof big, ".\\names.ini"),
+              4u);
     EXPECT_STREQ(big, "none");
     EXPECT_EQ(GetPrivateProfileString("Names", "Door", "x", big, sizeof big, "missing.ini"), 1u);
     EXPECT_STREQ(big, "x");
@@ -77,6 +79,8 @@ TEST(Profile, DefaultPathFollowsXdgConfigHome) {
     EXPECT_EQ(Profile::DefaultPath(), "/tmp/xdg-test/tarvo/tarvo.ini");
     ::setenv("XDG_CONFIG_HOME", "relative", 1); // not absolute: ignored
     EXPECT_NE(Profile::DefaultPath().find("/.config/tarvo/tarvo.ini"), std::string::npos);
-    if (old != nullptr) ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
-    else ::unsetenv("XDG_CONFIG_HOME");
+    if (old != nullptr)
+        ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+    else
+        ::unsetenv("XDG_CONFIG_HOME");
 }

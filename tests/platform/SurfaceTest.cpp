@@ -14,11 +14,14 @@ namespace {
 Surface Numbered(int w, int h) {
     Surface s(w, h);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) s.Set(x, y, static_cast<Pixel>(1 + x + 16 * y));
+        for (int x = 0; x < w; ++x)
+            s.Set(x, y, static_cast<Pixel>(1 + x + 16 * y));
     return s;
 }
 
-Pixel FromSource(int sx, int sy) { return static_cast<Pixel>(1 + sx + 16 * sy); }
+Pixel FromSource(int sx, int sy) {
+    return static_cast<Pixel>(1 + sx + 16 * sy);
+}
 
 } // namespace
 
@@ -99,7 +102,8 @@ TEST(Surface, CopiesClipOnAllFourSides) {
         EXPECT_TRUE(dst.BltFast(c.x, c.y, src, src.Bounds(), 0));
         for (int y = 0; y < 6; ++y)
             for (int x = 0; x < 6; ++x)
-                EXPECT_EQ(dst.At(x, y), c.dstVisible.Contains(x, y) ? FromSource(x - c.x, y - c.y) : 0)
+                EXPECT_EQ(dst.At(x, y),
+                          c.dstVisible.Contains(x, y) ? FromSource(x - c.x, y - c.y) : 0)
                     << "case " << c.x << "," << c.y << " at " << x << "," << y;
     }
 }
@@ -127,7 +131,8 @@ TEST(Surface, CopiesWhollyOutsideAreNoOps) {
     EXPECT_FALSE(dst.BltFast(0, 0, src, Rect{INT32_MIN, INT32_MIN, INT32_MIN + 2, 0}, 0));
     EXPECT_FALSE(dst.Blt(Rect{8, 8, 20, 20}, src, src.Bounds()));
     for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x) ASSERT_EQ(dst.At(x, y), 0);
+        for (int x = 0; x < 8; ++x)
+            ASSERT_EQ(dst.At(x, y), 0);
 }
 
 TEST(Surface, ScaledCopyIsNearestNeighbour) {
@@ -135,14 +140,16 @@ TEST(Surface, ScaledCopyIsNearestNeighbour) {
     Surface dst(4, 4);
     EXPECT_TRUE(dst.Blt(Rect{0, 0, 4, 4}, src, src.Bounds()));
     for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x) EXPECT_EQ(dst.At(x, y), FromSource(x / 2, y / 2));
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(dst.At(x, y), FromSource(x / 2, y / 2));
 
     // Halving takes every second pixel.
     Surface big = Numbered(8, 8);
     Surface half(4, 4);
     half.Blt(half.Bounds(), big, big.Bounds());
     for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x) EXPECT_EQ(half.At(x, y), FromSource(2 * x, 2 * y));
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(half.At(x, y), FromSource(2 * x, 2 * y));
 }
 
 TEST(Surface, ScaledCopyClipsToTheDestinationKeepingTheMapping) {
@@ -160,12 +167,14 @@ TEST(Surface, FillClipsToTheSurface) {
     Surface s(4, 3);
     s.Fill(Rect{-5, 1, 2, 99}, 7);
     for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 4; ++x) EXPECT_EQ(s.At(x, y), (y >= 1 && x < 2) ? 7 : 0);
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(s.At(x, y), (y >= 1 && x < 2) ? 7 : 0);
 }
 
 TEST(Surface, CopyWithinOneSurfaceMovesRowsIntact) {
     Surface s = Numbered(4, 4);
     s.BltFast(0, 1, s, Rect{0, 0, 4, 3}, 0); // shift everything down one row
     for (int y = 1; y < 4; ++y)
-        for (int x = 0; x < 4; ++x) EXPECT_EQ(s.At(x, y), FromSource(x, y - 1));
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(s.At(x, y), FromSource(x, y - 1));
 }

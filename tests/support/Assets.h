@@ -25,7 +25,8 @@ inline bool WriteAnimation(const TempDir& dir, const std::string& name, int w, i
     a.width = w;
     a.height = h;
     a.frameTime = frameTime;
-    for (int i = 0; i < 256; ++i) a.palette[static_cast<size_t>(i)] = PaletteColor(i);
+    for (int i = 0; i < 256; ++i)
+        a.palette[static_cast<size_t>(i)] = PaletteColor(i);
     a.frames = frames;
     codecs::EncodedFlic out;
     std::string error;
@@ -42,13 +43,14 @@ inline std::vector<uint8_t> Frame(int w, int h, uint8_t fill, int x0, int y0, in
                                   uint8_t value) {
     std::vector<uint8_t> f(static_cast<size_t>(w * h), fill);
     for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x) f[static_cast<size_t>(y * w + x)] = value;
+        for (int x = x0; x < x1; ++x)
+            f[static_cast<size_t>(y * w + x)] = value;
     return f;
 }
 
 // A BMP of w x h in one colour, with a differently coloured left column.
-inline bool WritePicture(const TempDir& dir, const std::string& name, int w, int h,
-                         uint8_t r, uint8_t g, uint8_t b) {
+inline bool WritePicture(const TempDir& dir, const std::string& name, int w, int h, uint8_t r,
+                         uint8_t g, uint8_t b) {
     std::vector<uint8_t> rgb(static_cast<size_t>(w * h * 3));
     for (int i = 0; i < w * h; ++i) {
         const bool edge = i % w == 0;

@@ -12,7 +12,8 @@ namespace testing_support {
 class TempDir {
 public:
     explicit TempDir(bool enter = false) {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tarvo-test-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "tarvo-test-XXXXXX").string();
         path_ = ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
         if (enter && !path_.empty()) {
             previous_ = std::filesystem::current_path();

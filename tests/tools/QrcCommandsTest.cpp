@@ -8,7 +8,8 @@
 
 TEST(QrcTool, ListsTheTableAsTheEngineReadsIt) {
     testing_support::TempDir dir;
-    dir.Write("resource.qrc", "12==A.FLC\r\n7 = B.BMP extra words\r\n12 = C.FLC\n5002 == cursor.flc\n");
+    dir.Write("resource.qrc",
+              "12==A.FLC\r\n7 = B.BMP extra words\r\n12 = C.FLC\n5002 == cursor.flc\n");
     std::ostringstream out, err;
     const std::vector<std::string> args{"qrc", "list", dir / "resource.qrc"};
     EXPECT_EQ(tools::RunTool(args, out, err), 0) << err.str();
