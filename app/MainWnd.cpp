@@ -13,6 +13,7 @@
 #include "interfaces/QObjectStar.h"
 #include "platform/Clock.h"
 #include "platform/Display.h"
+#include "platform/Surface.h"
 #include "platform/Trace.h"
 #include "platform/VirtualKeys.h"
 #include "resources/QManager.h"
@@ -120,7 +121,10 @@ void CMainWindow::HandleMessage(const platform::WindowMessage& m) {
 
 void CMainWindow::OnActivate(int active) {
     if (!g_appActive && active) {
-        // Back in the foreground: the time away is not one long frame, and all is redrawn.
+        // Back in the foreground: surfaces restored if lost, the time away is not one long
+        // frame, and all is redrawn.
+        for (platform::Surface* s : {video_->Front(), video_->Back()})
+            if (s != nullptr && s->IsLost()) s->Restore();
         video_->lastFrameTime = platform::NowMs();
         video_->InvalidateAll();
     }
