@@ -1,6 +1,7 @@
 #include "core/BgFormat.h"
 
 #include "platform/ByteReader.h"
+#include "platform/ByteWriter.h"
 
 namespace {
 
@@ -81,26 +82,6 @@ bool Parser::ReadRoom(size_t index, BgRoom& room) {
     return true;
 }
 
-class Writer {
-public:
-    void U16(uint16_t v) {
-        bytes_.push_back(static_cast<uint8_t>(v));
-        bytes_.push_back(static_cast<uint8_t>(v >> 8));
-    }
-    void I32(int32_t v) {
-        const auto u = static_cast<uint32_t>(v);
-        U16(static_cast<uint16_t>(u));
-        U16(static_cast<uint16_t>(u >> 16));
-    }
-    void Bytes(std::span<const uint8_t> data) {
-        bytes_.insert(bytes_.end(), data.begin(), data.end());
-    }
-    std::vector<uint8_t> Take() { return std::move(bytes_); }
-
-private:
-    std::vector<uint8_t> bytes_;
-};
-
 int32_t StoredCount(const BgRoom& room) {
     if (!room.placements.empty()) return static_cast<int32_t>(room.placements.size());
     return room.placementCount < 0 ? room.placementCount : 0;
@@ -113,7 +94,7 @@ bool ParseBackgrounds(std::span<const uint8_t> bytes, BgData& out, std::string& 
 }
 
 std::vector<uint8_t> WriteBackgrounds(const BgData& data) {
-    Writer out;
+    platform::ByteWriter out;
     out.I32(static_cast<int32_t>(data.rooms.size()));
     for (const BgRoom& room : data.rooms) {
         out.U16(static_cast<uint16_t>(room.roomId));

@@ -1,6 +1,7 @@
 #include "core/ScriptFormat.h"
 
 #include "platform/ByteReader.h"
+#include "platform/ByteWriter.h"
 #include "platform/Cp1251.h"
 
 namespace {
@@ -132,35 +133,13 @@ bool Parser::ReadReaction(const std::string& where, size_t index, ScriptReaction
     return true;
 }
 
-class Writer {
-public:
-    void U8(uint8_t v) { bytes_.push_back(v); }
-    void U16(uint16_t v) {
-        U8(static_cast<uint8_t>(v));
-        U8(static_cast<uint8_t>(v >> 8));
-    }
-    void I32(int32_t v) {
-        const auto u = static_cast<uint32_t>(v);
-        U16(static_cast<uint16_t>(u));
-        U16(static_cast<uint16_t>(u >> 16));
-    }
-    void Bytes(const void* data, size_t size) {
-        const auto* p = static_cast<const uint8_t*>(data);
-        bytes_.insert(bytes_.end(), p, p + size);
-    }
-    std::vector<uint8_t> Take() { return std::move(bytes_); }
-
-private:
-    std::vector<uint8_t> bytes_;
-};
-
 // The count field for a list: its size, or for an empty list the stored "none" value.
 int32_t StoredCount(int32_t stored, size_t listSize) {
     if (listSize > 0) return static_cast<int32_t>(listSize);
     return stored < 0 ? stored : 0;
 }
 
-void WriteReaction(Writer& out, const ScriptReaction& reaction) {
+void WriteReaction(platform::ByteWriter& out, const ScriptReaction& reaction) {
     out.U16(reaction.type);
     out.U8(static_cast<uint8_t>(reaction.status));
     out.U16(reaction.sender);
@@ -170,7 +149,7 @@ void WriteReaction(Writer& out, const ScriptReaction& reaction) {
         out.U16(m.type);
         out.U16(m.param1);
         out.U16(m.param2);
-        out.U16(static_cast<uint16_t>(m.param3));
+        out.I16(m.param3);
     }
 }
 
@@ -185,17 +164,18 @@ bool ParseScript(std::span<const uint8_t> bytes, ScriptData& out, std::string& e
 }
 
 std::vector<uint8_t> WriteScript(const ScriptData& script) {
-    Writer out;
+    platform::ByteWriter out;
     out.I32(static_cast<int32_t>(script.objects.size()) - script.roomCount);
     out.I32(script.roomCount);
     for (const ScriptObject& object : script.objects) {
         out.U16(object.id);
         out.I32(static_cast<int32_t>(object.nameBytes.size()));
-        out.Bytes(object.nameBytes.data(), object.nameBytes.size());
+        out.Bytes(std::span(reinterpret_cast<const uint8_t*>(object.nameBytes.data()),
+                            object.nameBytes.size()));
         out.I32(StoredCount(object.reactionCount, object.reactions.size()));
         for (const ScriptReaction& reaction : object.reactions)
             WriteReaction(out, reaction);
     }
-    out.Bytes(script.trailing.data(), script.trailing.size());
+    out.Bytes(script.trailing);
     return out.Take();
 }

@@ -2,11 +2,15 @@
 
 #include "platform/ByteReader.h"
 
+#include "platform/ByteWriter.h"
 #include <fstream>
 
 namespace graphics {
 
 namespace {
+
+using platform::PutU16;
+using platform::PutU32;
 
 using platform::ByteReader;
 
@@ -215,16 +219,6 @@ bool ReadRows(std::span<const uint8_t> file, const BmpHeader& h, uint64_t pixelO
             std::copy(source.begin(), source.end(), dst);
     }
     return true;
-}
-
-void PutU16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-void PutU32(std::vector<uint8_t>& out, uint32_t v) {
-    PutU16(out, v & 0xFFFF);
-    PutU16(out, v >> 16);
 }
 
 } // namespace

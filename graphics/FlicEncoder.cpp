@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "graphics/FlicDecoder.h"
+#include "platform/ByteWriter.h"
 
 namespace codecs {
 
@@ -21,32 +22,7 @@ constexpr int kMaxColumnSkip = 255;
 constexpr uint16_t kFrameType = 0xF1FA;
 constexpr uint16_t kHeaderFlags = 3; // "written completely and closed", as finished files carry
 
-class Bytes {
-public:
-    void U8(uint32_t v) { data.push_back(static_cast<uint8_t>(v)); }
-    void U16(uint32_t v) {
-        U8(v & 0xFF);
-        U8((v >> 8) & 0xFF);
-    }
-    void U32(uint32_t v) {
-        U16(v & 0xFFFF);
-        U16(v >> 16);
-    }
-    void Append(const std::vector<uint8_t>& more) {
-        data.insert(data.end(), more.begin(), more.end());
-    }
-    void PatchU16(size_t at, uint32_t v) {
-        data[at] = static_cast<uint8_t>(v);
-        data[at + 1] = static_cast<uint8_t>(v >> 8);
-    }
-    void PatchU32(size_t at, uint32_t v) {
-        PatchU16(at, v & 0xFFFF);
-        PatchU16(at + 2, v >> 16);
-    }
-    size_t Size() const { return data.size(); }
-
-    std::vector<uint8_t> data;
-};
+using platform::ByteWriter;
 
 // --- Frame data ------------------------------------------------------------------------------
 
@@ -57,8 +33,8 @@ int RunLength(const uint8_t* row, int x, int width, int limit) {
     return n;
 }
 
-void EncodeByteRunRow(const uint8_t* row, int width, Bytes& out) {
-    Bytes packets;
+void EncodeByteRunRow(const uint8_t* row, int width, ByteWriter& out) {
+    ByteWriter packets;
     int count = 0;
     int x = 0;
     while (x < width) {
@@ -81,7 +57,7 @@ void EncodeByteRunRow(const uint8_t* row, int width, Bytes& out) {
         ++count;
     }
     out.U8(static_cast<uint32_t>(std::min(count, 255)));
-    out.Append(packets.data);
+    out.Bytes(packets.Data());
 }
 
 uint16_t PairAt(const uint8_t* row, int pair) {
@@ -93,7 +69,7 @@ bool PairChanged(const uint8_t* before, const uint8_t* after, int pair) {
 }
 
 // The pixel-pair packets of one changed row; returns how many were written.
-int EncodeFlcPackets(const uint8_t* before, const uint8_t* after, int width, Bytes& out) {
+int EncodeFlcPackets(const uint8_t* before, const uint8_t* after, int width, ByteWriter& out) {
     const int pairs = width / 2;
     int packets = 0;
     int x = 0; // pixel position after the last packet
@@ -134,15 +110,15 @@ int EncodeFlcPackets(const uint8_t* before, const uint8_t* after, int width, Byt
 } // namespace
 
 std::vector<uint8_t> EncodeByteRun(const std::vector<uint8_t>& frame, int width, int height) {
-    Bytes out;
+    ByteWriter out;
     for (int y = 0; y < height; ++y)
         EncodeByteRunRow(frame.data() + static_cast<size_t>(y) * width, width, out);
-    return out.data;
+    return out.Take();
 }
 
 std::vector<uint8_t> EncodeDeltaFlc(const std::vector<uint8_t>& previous,
                                     const std::vector<uint8_t>& current, int width, int height) {
-    Bytes out;
+    ByteWriter out;
     out.U16(0); // line count, patched below
     int lines = 0;
     int skipped = 0;
@@ -172,7 +148,7 @@ std::vector<uint8_t> EncodeDeltaFlc(const std::vector<uint8_t>& previous,
     }
     if (lines == 0) return {};
     out.PatchU16(0, static_cast<uint32_t>(lines));
-    return out.data;
+    return out.Take();
 }
 
 std::vector<Rect> CoverPixels(int width, int height, const std::vector<uint8_t>& marked) {
@@ -227,7 +203,7 @@ std::vector<Rect> CoverPixels(int width, int height, const std::vector<uint8_t>&
 namespace {
 
 std::vector<uint8_t> PaletteChunkData(const FlicPalette& palette) {
-    Bytes out;
+    ByteWriter out;
     out.U16(1); // one packet: skip 0, count 0 = all 256 colours
     out.U8(0);
     out.U8(0);
@@ -236,22 +212,22 @@ std::vector<uint8_t> PaletteChunkData(const FlicPalette& palette) {
         out.U8(c.g);
         out.U8(c.b);
     }
-    return out.data;
+    return out.Take();
 }
 
-void AppendChunk(Bytes& frame, uint16_t type, const std::vector<uint8_t>& data) {
+void AppendChunk(ByteWriter& frame, uint16_t type, const std::vector<uint8_t>& data) {
     // Chunks keep even sizes, as FLC readers of old expect.
     const size_t padded = data.size() + (data.size() % 2);
     frame.U32(static_cast<uint32_t>(kChunkHeaderSize + padded));
     frame.U16(type);
-    frame.Append(data);
+    frame.Bytes(data);
     if (padded != data.size()) frame.U8(0);
 }
 
 // A frame of the given chunks (type, data); chunks with empty data are left out.
-void AppendFrame(Bytes& file,
+void AppendFrame(ByteWriter& file,
                  const std::vector<std::pair<uint16_t, std::vector<uint8_t>>>& chunks) {
-    Bytes frame;
+    ByteWriter frame;
     frame.U32(0);
     frame.U16(kFrameType);
     int count = 0;
@@ -263,12 +239,12 @@ void AppendFrame(Bytes& file,
     for (const auto& [type, data] : chunks)
         if (!data.empty()) AppendChunk(frame, type, data);
     frame.PatchU32(0, static_cast<uint32_t>(frame.Size()));
-    file.Append(frame.data);
+    file.Bytes(frame.Data());
 }
 
 std::vector<uint8_t> WriteFlc(const IndexedAnimation& a) {
-    Bytes file;
-    file.data.resize(kFlicHeaderSize);
+    ByteWriter file;
+    file.Reserve(kFlicHeaderSize);
     const int n = static_cast<int>(a.frames.size());
     AppendFrame(file, {{kChunkColor256, PaletteChunkData(a.palette)},
                        {kChunkByteRun, EncodeByteRun(a.frames[0], a.width, a.height)}});
@@ -291,7 +267,7 @@ std::vector<uint8_t> WriteFlc(const IndexedAnimation& a) {
     file.PatchU16(40, 1);
     file.PatchU32(80, static_cast<uint32_t>(kFlicHeaderSize));
     file.PatchU32(84, static_cast<uint32_t>(secondFrame));
-    return file.data;
+    return file.Take();
 }
 
 Rect Union(const Rect& a, const Rect& b) {

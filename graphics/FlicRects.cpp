@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/ByteReader.h"
+#include "platform/ByteWriter.h"
 
 namespace codecs {
 
@@ -10,6 +11,9 @@ using platform::ByteReader;
 using platform::Rect;
 
 namespace {
+
+using platform::PutU16;
+using platform::PutU32;
 
 constexpr size_t kRectSize = 8; // four i16
 
@@ -37,16 +41,6 @@ bool ParseList(std::span<const uint8_t> data, uint32_t offset, std::vector<Rect>
         out.push_back(r);
     }
     return !in.Failed();
-}
-
-void PutU16(std::vector<uint8_t>& out, uint32_t value) {
-    out.push_back(static_cast<uint8_t>(value));
-    out.push_back(static_cast<uint8_t>(value >> 8));
-}
-
-void PutU32(std::vector<uint8_t>& out, uint32_t value) {
-    PutU16(out, value & 0xFFFF);
-    PutU16(out, value >> 16);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "platform/ByteReader.h"
 
+#include "platform/ByteWriter.h"
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -10,16 +11,12 @@ namespace resources {
 
 namespace {
 
+using platform::PutU16;
+using platform::PutU32;
+
 bool Fail(std::string* why, const char* reason) {
     if (why != nullptr) *why = reason;
     return false;
-}
-
-void PutU32(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-    out.push_back(static_cast<uint8_t>(v >> 16));
-    out.push_back(static_cast<uint8_t>(v >> 24));
 }
 
 } // namespace

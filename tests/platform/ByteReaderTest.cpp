@@ -1,4 +1,5 @@
 #include "platform/ByteReader.h"
+#include "platform/ByteWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -66,4 +67,22 @@ TEST(ByteReader, RandomAccessHelpers) {
     EXPECT_TRUE(ByteReader::U16At(data, 4, v16));
     EXPECT_EQ(v16, 0x4030);
     EXPECT_FALSE(ByteReader::U16At(data, SIZE_MAX, v16));
+}
+
+TEST(ByteWriter, WritesWhatTheReaderReadsAndPatchesInPlace) {
+    platform::ByteWriter w;
+    w.U8(0xAB);
+    w.I16(-2);
+    w.Reserve(4); // a size filled in later
+    w.I32(-123456);
+    w.Bytes(std::array<uint8_t, 2>{'o', 'k'});
+    w.PatchU32(3, static_cast<uint32_t>(w.Size()));
+    const std::vector<uint8_t> bytes = w.Take();
+    ByteReader r(bytes);
+    EXPECT_EQ(r.U8(), 0xAB);
+    EXPECT_EQ(r.I16(), -2);
+    EXPECT_EQ(r.U32(), 13u);
+    EXPECT_EQ(r.I32(), -123456);
+    EXPECT_EQ(r.U16(), 'o' | ('k' << 8));
+    EXPECT_TRUE(r.AtEnd());
 }
