@@ -58,7 +58,8 @@ QManager::QManager() {
 
 QManager::~QManager() {
     platform::Trace("~QManager\n");
-    CloseArchives();
+    // The archives belong to the shell, which opened them: a restart builds a new manager
+    // over the same archives, and only the shutdown closes them.
     loaded_.clear();
 }
 

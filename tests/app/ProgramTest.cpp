@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/ScriptFormat.h"
+#include "support/Archives.h"
 #include "support/Subprocess.h"
 #include "support/TempDir.h"
 #include "support/World.h"
@@ -20,23 +21,23 @@ ProgramRun Tarvo(const std::string& args) {
     return RunProgram("app/tarvo", args);
 }
 
-void WriteGame(const TempDir& dir) {
+// A one-room game; with `archived`, its script lies inside "main.str" as a shipped game's does.
+void WriteGame(const TempDir& dir, bool archived = false) {
     ScriptBuilder s;
     s.Object(10, "Lamp");
     s.Room(100, "Hall");
     const std::vector<uint8_t> bytes = WriteScript(s.Data());
-    dir.Write("script.dat", std::string(bytes.begin(), bytes.end()));
+    const std::string script(bytes.begin(), bytes.end());
+    if (archived) {
+        const std::vector<uint8_t> image = testsupport::ArchiveImage({{"script.dat", script}});
+        dir.Write("main.str", std::string(image.begin(), image.end()));
+    } else {
+        dir.Write("script.dat", script);
+    }
     dir.Write("BGs.ini", "[Settings]\nStartRoom=Hall\n");
 }
 
-} // namespace
-
-TEST(Program, HeadlessRunTracesTheLoadPhasesAndQuitsOnClose) {
-    TempDir dir;
-    WriteGame(dir);
-    dir.Write("replay.txt", "# restart once, then close the window\n5 key F9\n30 close\n");
-    const ProgramRun run =
-        Tarvo(dir.Path() + " --headless --frames 50 --trace=- --replay replay.txt");
+void ExpectLoadRestartAndShutdown(const ProgramRun& run) {
     EXPECT_EQ(run.status, 0) << run.output;
     for (const char* line : {"Load phase 1: ", "Load phase 2: ", "Load phase 9: ", "~CMainWindow\n",
                              "~QVideoSystem\n", "FPS is "})
@@ -46,6 +47,20 @@ TEST(Program, HeadlessRunTracesTheLoadPhasesAndQuitsOnClose) {
     // Shutdown order: the world before the window, the frame rate last.
     EXPECT_LT(run.output.rfind("~QSystem"), run.output.rfind("~CMainWindow"));
     EXPECT_LT(run.output.rfind("~CMainWindow"), run.output.rfind("FPS is "));
+}
+
+} // namespace
+
+TEST(Program, HeadlessRunTracesTheLoadPhasesRestartsAndQuitsOnClose) {
+    for (const bool archived : {false, true}) {
+        SCOPED_TRACE(archived ? "script in main.str" : "loose script");
+        TempDir dir;
+        WriteGame(dir, archived);
+        dir.Write("replay.txt", "# restart once, then close the window\n5 key F9\n30 close\n");
+        const ProgramRun run = Tarvo(dir.Path() + " --headless --frames 50 --trace=- --replay " +
+                                     (dir / "replay.txt"));
+        ExpectLoadRestartAndShutdown(run);
+    }
 }
 
 TEST(Program, FramesLimitEndsAHeadlessRun) {
