@@ -10,8 +10,10 @@ QInterfaceMap::~QInterfaceMap() {
     platform::Trace("~QInterfaceMap\n");
 }
 
-void QInterfaceMap::OpenScreen(int) {
-    g_system->currentInterface = this;
+// The screen has no pictures or controls yet: made current, it would take every click and
+// key while showing nothing. Until it is built, opening it leaves the rooms in charge.
+void QInterfaceMap::OpenScreen(int number) {
+    platform::Trace("Map %d: this screen is not available yet\n", number);
 }
 
 void QInterfaceMap::Cancel() {

@@ -7,6 +7,8 @@ class QInterfaceMap : public QInterface {
 public:
     ~QInterfaceMap() override;
 
+    // Until the map is built, only traces that it is not available: the main interface stays
+    // current.
     void OpenScreen(int number);
     void Cancel() override;
 };

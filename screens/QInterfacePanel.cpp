@@ -10,8 +10,10 @@ QInterfacePanel::~QInterfacePanel() {
     platform::Trace("~QInterfacePanel\n");
 }
 
-void QInterfacePanel::OpenScreen(int) {
-    g_system->currentInterface = this;
+// The screen has no pictures or controls yet: made current, it would take every click and
+// key while showing nothing. Until it is built, opening it leaves the rooms in charge.
+void QInterfacePanel::OpenScreen(int number) {
+    platform::Trace("Options panel %d: this screen is not available yet\n", number);
 }
 
 void QInterfacePanel::Cancel() {

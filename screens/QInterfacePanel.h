@@ -7,7 +7,8 @@ class QInterfacePanel : public QInterface {
 public:
     ~QInterfacePanel() override;
 
-    // Makes the panel the current interface, opened with picture `number`.
+    // Until the panel is built, only traces that it is not available: the main interface
+    // stays current.
     void OpenScreen(int number);
     void Cancel() override;
 

@@ -173,8 +173,7 @@ TEST_F(Shell, CursorModeKeysNeedTheMainInterfaceAndTheMenu) {
     EXPECT_EQ(g_system->cursor->resourceId, 5005);
     Key('C');
     EXPECT_EQ(g_system->cursor->mode, kCursorSecond);
-    Key('M'); // the map: cursor keys do nothing while it is shown
-    EXPECT_EQ(g_system->currentInterface, g_system->mapInterface.get());
+    g_system->currentInterface = g_system->mapInterface.get(); // cursor keys do nothing there
     Key('L');
     EXPECT_EQ(g_system->cursor->mode, kCursorSecond);
     Key(vk::Tab); // map off again
@@ -189,6 +188,19 @@ TEST_F(Shell, CursorModeKeysNeedTheMainInterfaceAndTheMenu) {
     EXPECT_EQ(g_system->inventoryCase->visible, 1);
     Key(vk::Escape);
     EXPECT_EQ(g_system->inventoryCase->visible, 0);
+}
+
+TEST_F(Shell, MapAndPanelKeysLeaveTheRoomInChargeUntilTheScreensExist) {
+    for (const int key : {int{'M'}, int{vk::Tab}, int{'O'}}) {
+        Key(key);
+        EXPECT_EQ(g_system->currentInterface, g_system->mainInterface.get()) << key;
+    }
+    EXPECT_EQ(Count("Map 4800: this screen is not available yet\n"), 2);
+    EXPECT_EQ(Count("Options panel 4900: this screen is not available yet\n"), 1);
+    // The clicks still reach the room: a walk click moves Tarvo.
+    Key('2');
+    window->HandleMessage(Message(WindowMessageType::LeftButtonDown, 200, 400));
+    EXPECT_EQ(g_system->tarvo.walkRequests, (std::vector<platform::Point>{{200, 400}}));
 }
 
 TEST_F(Shell, CommandKeys) {
