@@ -25,7 +25,8 @@ void InvalidateAll() {
 }
 
 // SET and type 53 on an object: switch to animation `id`, moving the companion sound along
-// and marking the old frame's area for redraw. While loading only the number is recorded.
+// and marking the old frame's area, where the object stands, for redraw. While loading only
+// the number is recorded.
 void SwitchAnimation(QMessageObject& o, const QMessage& m) {
     if (g_system->loading) {
         o.resourceId = m.param1;
@@ -37,8 +38,8 @@ void SwitchAnimation(QMessageObject& o, const QMessage& m) {
         QFlic* old = (g_manager != nullptr && o.resourceId != -1) ? g_manager->GetFlic(o.resourceId)
                                                                   : nullptr;
         if (old != nullptr && g_video != nullptr) {
-            const int left = old->DrawOffset().x - g_system->scrollOffset;
-            const int top = old->DrawOffset().y;
+            const int left = o.x + old->DrawOffset().x - g_system->scrollOffset;
+            const int top = o.y + old->DrawOffset().y;
             g_video->AddDirtyRect(
                 platform::Rect{left, top, left + old->Width(), top + old->Height()});
         }

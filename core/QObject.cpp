@@ -92,13 +92,22 @@ void QObject::Update(int elapsedMs) {
     }
 }
 
+void QObject::RehoverIfPointerIn(const Rect& roomArea) {
+    if (g_directDraw == nullptr) return;
+    const platform::Point p = g_directDraw->PointerPosition();
+    if (roomArea.Contains(p.x + ScrollOffset(), p.y)) g_directDraw->PostPointerMove();
+}
+
 void QObject::SetPos(int newX, int newY) {
     QFlic* flic = Animation();
     if (flic == nullptr) return;
     flic->AddFrameRects(x, y, kMaskRects);
     flic->AddFrameRects(newX, newY, kMaskRects);
+    const bool moves = newX != x || newY != y;
+    if (moves) RehoverIfPointerIn(FrameArea(*flic));
     x = newX;
     y = newY;
+    if (moves) RehoverIfPointerIn(FrameArea(*flic));
 }
 
 int QObject::HitTest(int px, int py) {
@@ -176,7 +185,10 @@ void QObject::SetVisible(int flag) {
             }
         }
     }
-    if (flic != nullptr) flic->AddFrameRects(x, y, kMaskRects);
+    if (flic != nullptr) {
+        flic->AddFrameRects(x, y, kMaskRects);
+        if ((flag != 0) != (visible != 0)) RehoverIfPointerIn(FrameArea(*flic));
+    }
     visible = flag;
 }
 

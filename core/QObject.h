@@ -27,4 +27,7 @@ protected:
     virtual QFlic* Animation() const;
     // The frame's area at (x, y) in room coordinates: the union of its mask rectangles.
     platform::Rect FrameArea(const QFlic& flic) const;
+    // Something appeared, vanished or moved over `roomArea`: when the pointer rests there, a
+    // fresh mouse move lets the hover and its caption follow without the player moving it.
+    static void RehoverIfPointerIn(const platform::Rect& roomArea);
 };

@@ -45,9 +45,17 @@ platform::Rect QObjectTarvo::ScreenRect() const {
     return platform::Rect{left, y, left + scaledWidth, y + scaledHeight};
 }
 
+void QObjectTarvo::MarkShownArea() const {
+    if (g_video != nullptr) g_video->AddDirtyRect(ScreenRect());
+    if (const QFlic* flic = Animation()) {
+        flic->AddFrameRects(x, y, kMaskRects);
+        RehoverIfPointerIn(FrameArea(*flic));
+    }
+}
+
 void QObjectTarvo::SetPos(int newX, int newY) {
     newY = std::min(newY, 480);
-    if (g_video != nullptr) g_video->AddDirtyRect(ScreenRect());
+    MarkShownArea();
     scale = GetScale(newY);
     const QFlic* flic = Animation();
     const int frameW = flic != nullptr ? flic->Width() : 0;
@@ -60,7 +68,7 @@ void QObjectTarvo::SetPos(int newX, int newY) {
     y = newY - scaledHeight;
     if (cameraFollows && g_system != nullptr)
         g_system->scrollTarget = std::clamp(newX - 320, 0, std::max(g_system->roomWidth - 640, 0));
-    if (g_video != nullptr) g_video->AddDirtyRect(ScreenRect());
+    MarkShownArea();
 }
 
 void QObjectTarvo::HandleMessage(QMessage& message) {

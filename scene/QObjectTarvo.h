@@ -48,6 +48,9 @@ public:
 
 protected:
     platform::Rect ScreenRect() const;
+    // Marks what the character covers for redraw: the scaled box, and the current frame as
+    // drawn at (x, y), which reaches beyond the box while the picture is drawn unscaled.
+    void MarkShownArea() const;
     const char* WarningName() const { return id == 0 ? "Tarvo" : "Varnagel"; }
 
     std::unique_ptr<QReaction> afterWalk_;

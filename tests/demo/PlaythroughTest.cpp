@@ -174,3 +174,44 @@ TEST(Playthrough, TheSameReplayGivesTheSameFrames) {
         EXPECT_EQ(bytesA, bytesB) << name;
     }
 }
+
+// Take the oil can with the pointer left on it, hover again, open and close the case, then
+// walk away.
+constexpr const char* kOilCan = R"(
+2 move 370 225
+4 key 3
+6 ldown 370 225
+20 shot taken.png
+22 move 600 100
+24 move 370 225
+30 shot hovered.png
+32 key I
+36 key I
+40 key 2
+42 ldown 120 420
+60 shot away.png
+70 close
+)";
+
+TEST(Playthrough, TakingTheCanAndWalkingAwayLeavesNothingBehind) {
+    TempDir dir;
+    const Play play = RunDemo(dir, kOilCan);
+    ASSERT_EQ(play.status, 0) << play.output;
+    ASSERT_TRUE(Contains(play.trace, "ADDINV          0     \"OilCan\""));
+
+    // The caption under the still pointer follows the can going: it is what a fresh hover of
+    // the same point shows, not the can's name any more.
+    const auto taken = Shot(dir, "taken.png"), hovered = Shot(dir, "hovered.png");
+    EXPECT_TRUE(SameRegion(taken, hovered, 0, 450, 640, 480));
+
+    // Where Tarvo stood by the bench, only the room's own picture is left (the can is in his
+    // pocket, the cursor went with the click).
+    const auto away = Shot(dir, "away.png");
+    const auto workshop = RoomPicture("WORKSHOP.BMP");
+    ASSERT_TRUE(workshop);
+    int leftBehind = 0;
+    for (int y = 240; y < 372; ++y)
+        for (int x = 340; x < 412; ++x)
+            leftBehind += !(At(away, x, y) == Shown(*workshop, x, y));
+    EXPECT_EQ(leftBehind, 0);
+}

@@ -130,6 +130,56 @@ TEST_F(Object, SetPosMarksOldAndNewAreasAndNeedsAnAnimation) {
     EXPECT_EQ(dirty[2], (Rect{302, 202, 306, 206}));
 }
 
+TEST_F(Object, SwitchingTheAnimationMarksTheOldFrameWhereTheObjectStands) {
+    Use(Blocks(2));
+    g_manager->Adopt(kLampAnim + 1, Blocks(1));
+    world.video.InvalidateAll();
+    g_system->Post(kLamp, SET, kLampAnim + 1, 0, 0, 0, nullptr);
+    g_system->DispatchQueue();
+    ASSERT_EQ(lamp().resourceId, kLampAnim + 1);
+    const auto& dirty = world.video.DirtyRects();
+    EXPECT_NE(std::find(dirty.begin(), dirty.end(), Rect{100, 50, 108, 58}), dirty.end());
+}
+
+TEST_F(Object, AppearingVanishingOrMovingUnderTheStillPointerRefreshesTheHover) {
+    Use(Blocks(1));
+    g_system->mainInterface->objects.push_back(&lamp()); // standing in the room shown
+    struct Case {
+        const char* what;
+        platform::Point pointer;
+        void (*change)(QObject&);
+        bool moves;
+    };
+    const Case cases[] = {
+        {"hidden under the pointer", {103, 53}, [](QObject& o) { o.SetVisible(0); }, true},
+        {"hidden elsewhere", {30, 55}, [](QObject& o) { o.SetVisible(0); }, false},
+        {"shown again under the pointer",
+         {103, 53},
+         [](QObject& o) { o.SetVisible(0), o.SetVisible(1); },
+         true},
+        {"hidden while hidden",
+         {103, 53},
+         [](QObject& o) { o.visible = 0, o.SetVisible(0); },
+         false},
+        {"moved away from the pointer", {103, 53}, [](QObject& o) { o.SetPos(300, 300); }, true},
+        {"moved under the pointer", {30, 55}, [](QObject& o) { o.SetPos(27, 52); }, true},
+        {"moved elsewhere", {30, 55}, [](QObject& o) { o.SetPos(300, 300); }, false},
+    };
+    for (const Case& c : cases) {
+        lamp().x = 100, lamp().y = 50, lamp().visible = 1;
+        world.display->SetPointerPosition(c.pointer);
+        c.change(lamp());
+        platform::WindowMessage m;
+        const bool moved = world.display->Messages().PeekMessage(m);
+        EXPECT_EQ(moved, c.moves) << c.what;
+        if (moved) {
+            EXPECT_EQ((platform::Point{m.x, m.y}), c.pointer) << c.what;
+        }
+        while (world.display->Messages().PeekMessage(m)) {
+        }
+    }
+}
+
 TEST_F(Object, DrawsOnlyInsideDirtyRectanglesWithTheColourKey) {
     Use(Blocks(1));
     Surface back(640, 480);
