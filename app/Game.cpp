@@ -48,7 +48,10 @@ bool CreateFonts(Session& s, std::string& error) {
 bool OpenDisplay(Session& s, const Options& o, std::string& error) {
     platform::DisplayOptions d;
     d.headless = o.headless;
-    d.fullscreen = o.fullscreen;
+    if (o.fullscreen)
+        d.fullscreen = true;
+    else if (o.windowed)
+        d.fullscreen = false;
     d.integerScaling = o.integerScaling;
     d.vsync = o.vsync;
     if (!o.headless) {

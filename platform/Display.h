@@ -3,6 +3,7 @@
 // in a window or headless (frames kept in memory). It also owns the live message source and
 // the system pointer.
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/Input.h"
@@ -16,7 +17,9 @@ inline constexpr int kScreenHeight = 480;
 
 struct DisplayOptions {
     bool headless = false;
-    bool fullscreen = false;     // desktop fullscreen at start
+    // Desktop fullscreen or a window at start, when the command line asks; unset: as the
+    // profile remembers it (a window by default). The command line's choice is not remembered.
+    std::optional<bool> fullscreen;
     bool integerScaling = false; // scale by whole multiples only
     bool vsync = true;
     bool linearFilter = false; // nearest neighbour unless set

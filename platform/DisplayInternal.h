@@ -22,6 +22,14 @@ bool PushSdlQuitEvent();
 // Posts a mouse move at window pixel coordinates (before the letterbox mapping) to the
 // window of `display`; false for a display without a window.
 bool PushSdlMouseMotion(Display& display, int windowX, int windowY);
+// The SDL id of the window of `display`; 0 for a display without a window.
+uint32_t SdlWindowId(Display& display);
+// The size the window really has on the screen, as the X server tells it (SDL's own idea can
+// differ, see X11HasWindowManager); false for a display without a window.
+bool WindowSizeOnScreen(Display& display, int& width, int& height);
+// Whether a window manager runs on the X server named by DISPLAY (true when none can be
+// reached, so that SDL's own fullscreen is used).
+bool X11HasWindowManager();
 // Posts a key press by its SDL key name ("A", "F11", "Return", "`"), with Alt held if asked;
 // false for an unknown name or when SDL video is not running.
 bool PushSdlKeyDown(const std::string& sdlKeyName, bool alt);

@@ -48,7 +48,7 @@ private:
 namespace internal {
 
 std::unique_ptr<Display> CreateHeadlessDisplay(const DisplayOptions& options) {
-    return std::make_unique<HeadlessDisplay>(options.fullscreen);
+    return std::make_unique<HeadlessDisplay>(options.fullscreen.value_or(false));
 }
 
 } // namespace internal

@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <deque>
 #include <optional>
+#include <string_view>
 
 #include "platform/DisplayInternal.h"
 #include "platform/Png.h"
 #include "platform/Profile.h"
+#include "platform/Trace.h"
 #include "platform/VirtualKeys.h"
 
 namespace platform {
@@ -203,6 +205,8 @@ private:
     void ReadWindowState();
     void CaptureWindowedSize();
     void WriteWindowState();
+    bool SetFullscreen(bool on);
+    bool CoverDesktop(bool cover);
 
     DisplayOptions options_;
     // Declared before the window so that SDL video stops only after it and the renderer
@@ -215,6 +219,10 @@ private:
     std::optional<Surface> presented_;
     internal::DisplayQueue queue_;
     bool fullscreen_ = false;
+    // What the profile keeps: the player's own choice, not a one-off command-line option.
+    bool rememberedFullscreen_ = false;
+    // Without a window manager, fullscreen is a borderless window the size of the desktop.
+    bool coverByHand_ = false;
     int windowedWidth_ = kScreenWidth;
     int windowedHeight_ = kScreenHeight;
 };
@@ -292,13 +300,19 @@ void SdlEventSource::TranslateWindowEvent(const SDL_WindowEvent& window) {
 bool SdlDisplay::Open(std::string& error) {
     if (!video_.Start(error)) return false;
     ReadWindowState();
+    const char* driver = SDL_GetCurrentVideoDriver();
+    coverByHand_ =
+        driver != nullptr && std::string_view(driver) == "x11" && !internal::X11HasWindowManager();
+    if (coverByHand_)
+        Trace("display: no window manager runs: fullscreen is a borderless window covering "
+              "the desktop\n");
     if (!CreateWindow(error) || !CreateRenderer(error)) return false;
     queue_.SetInput(std::make_unique<SdlEventSource>(*this));
     return true;
 }
 
 void SdlDisplay::ReadWindowState() {
-    fullscreen_ = options_.fullscreen;
+    fullscreen_ = options_.fullscreen.value_or(false);
     if (options_.profile == nullptr) return;
     const int width = options_.profile->GetInt(kWindowSection, "Width", kScreenWidth);
     const int height = options_.profile->GetInt(kWindowSection, "Height", kScreenHeight);
@@ -307,7 +321,8 @@ void SdlDisplay::ReadWindowState() {
         windowedWidth_ = width;
         windowedHeight_ = height;
     }
-    fullscreen_ = options_.profile->GetInt(kWindowSection, "Fullscreen", fullscreen_) != 0;
+    rememberedFullscreen_ = options_.profile->GetInt(kWindowSection, "Fullscreen", 0) != 0;
+    fullscreen_ = options_.fullscreen.value_or(rememberedFullscreen_);
 }
 
 // Only a windowed window's size is its own; in fullscreen it is the desktop's.
@@ -320,12 +335,12 @@ void SdlDisplay::WriteWindowState() {
     if (options_.profile == nullptr || !window_) return;
     options_.profile->WriteInt(kWindowSection, "Width", windowedWidth_);
     options_.profile->WriteInt(kWindowSection, "Height", windowedHeight_);
-    options_.profile->WriteInt(kWindowSection, "Fullscreen", fullscreen_ ? 1 : 0);
+    options_.profile->WriteInt(kWindowSection, "Fullscreen", rememberedFullscreen_ ? 1 : 0);
 }
 
 bool SdlDisplay::CreateWindow(std::string& error) {
     Uint32 flags = SDL_WINDOW_RESIZABLE;
-    if (fullscreen_) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    if (fullscreen_ && !coverByHand_) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     window_.reset(SDL_CreateWindow(options_.title.c_str(), SDL_WINDOWPOS_CENTERED,
                                    SDL_WINDOWPOS_CENTERED, windowedWidth_, windowedHeight_, flags));
     if (!window_) {
@@ -333,6 +348,7 @@ bool SdlDisplay::CreateWindow(std::string& error) {
         return false;
     }
     SDL_SetWindowMinimumSize(window_.get(), kMinWindowWidth, kMinWindowHeight);
+    if (fullscreen_ && coverByHand_ && !CoverDesktop(true)) fullscreen_ = false;
     return true;
 }
 
@@ -383,15 +399,41 @@ void SdlDisplay::SetPointerPosition(Point position) {
 }
 
 void SdlDisplay::ToggleFullscreen() {
-    const bool toFullscreen = !fullscreen_;
-    CaptureWindowedSize();
-    const Uint32 flags = toFullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
-    if (SDL_SetWindowFullscreen(window_.get(), flags) != 0) return;
-    fullscreen_ = toFullscreen;
-    // Not every window manager gives the window its old size back (and without one, nothing
-    // does), so the size it had before fullscreen is set again.
-    if (!fullscreen_) SDL_SetWindowSize(window_.get(), windowedWidth_, windowedHeight_);
+    if (!SetFullscreen(!fullscreen_)) return;
+    rememberedFullscreen_ = fullscreen_;
     WriteWindowState();
+}
+
+bool SdlDisplay::SetFullscreen(bool on) {
+    CaptureWindowedSize();
+    if (coverByHand_) {
+        if (!CoverDesktop(on)) return false;
+    } else {
+        if (SDL_SetWindowFullscreen(window_.get(), on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0)
+            return false;
+        // Not every window manager gives the window its old size back, so the size it had
+        // before fullscreen is set again.
+        if (!on) SDL_SetWindowSize(window_.get(), windowedWidth_, windowedHeight_);
+    }
+    fullscreen_ = on;
+    return true;
+}
+
+bool SdlDisplay::CoverDesktop(bool cover) {
+    SDL_Window* window = window_.get();
+    if (!cover) {
+        SDL_SetWindowBordered(window, SDL_TRUE);
+        SDL_SetWindowSize(window, windowedWidth_, windowedHeight_);
+        SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+        return true;
+    }
+    SDL_Rect desktop;
+    if (SDL_GetDisplayBounds(std::max(SDL_GetWindowDisplayIndex(window), 0), &desktop) != 0)
+        return false;
+    SDL_SetWindowBordered(window, SDL_FALSE);
+    SDL_SetWindowPosition(window, desktop.x, desktop.y);
+    SDL_SetWindowSize(window, desktop.w, desktop.h);
+    return true;
 }
 
 } // namespace
@@ -402,6 +444,11 @@ std::unique_ptr<Display> CreateSdlDisplay(const DisplayOptions& options, std::st
     auto display = std::make_unique<SdlDisplay>(options);
     if (!display->Open(error)) return nullptr;
     return display;
+}
+
+uint32_t SdlWindowId(Display& display) {
+    auto* sdlDisplay = dynamic_cast<SdlDisplay*>(&display);
+    return sdlDisplay != nullptr ? sdlDisplay->WindowId() : 0;
 }
 
 bool PushSdlQuitEvent() {

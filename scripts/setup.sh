@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 PACKAGES=(
   cmake ninja-build g++ pkg-config
-  libsdl2-dev libsdl2-ttf-dev libfontconfig-dev libpng-dev
+  libsdl2-dev libsdl2-ttf-dev libfontconfig-dev libpng-dev libx11-dev
   libgtest-dev libbenchmark-dev
   fonts-liberation
   xvfb xauth

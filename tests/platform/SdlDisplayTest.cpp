@@ -126,3 +126,76 @@ TEST(SdlDisplay, OpensAWindowAndTranslatesItsEvents) {
     EXPECT_EQ(profile.GetInt("Window", "Fullscreen", -1), 0);
     std::remove(profilePath.c_str());
 }
+
+namespace {
+
+// The window's size on the screen once the X server has caught up (up to a second).
+std::pair<int, int> SizeOnScreen(Display& display, std::pair<int, int> expected) {
+    std::pair<int, int> size{-1, -1};
+    for (int tries = 0; tries < 50; ++tries) {
+        display.Messages().WaitMessage(20);
+        WindowMessage m;
+        while (display.Messages().PeekMessage(m)) {
+        }
+        if (!internal::WindowSizeOnScreen(display, size.first, size.second)) return {-1, -1};
+        if (size == expected) break;
+    }
+    return size;
+}
+
+} // namespace
+
+// Under tests/xvfb_window_test.sh, whose 1280x1024 server runs no window manager: fullscreen
+// must still cover the desktop.
+TEST(SdlDisplay, CommandLineFullscreenWinsOverTheProfileAndCoversTheDesktop) {
+    const char* screen = std::getenv("TARVO_XVFB_SCREEN");
+    if (!HasDisplayServer() || screen == nullptr || std::string(screen) != "1280x1024")
+        GTEST_SKIP() << "needs the 1280x1024 Xvfb of tests/xvfb_window_test.sh";
+    const std::string profilePath = TempPath("fullscreen.ini");
+    struct Case {
+        std::optional<bool> commandLine;
+        int remembered;
+        bool fullscreen;
+    };
+    for (const Case c : {Case{true, 0, true}, Case{false, 1, false}, Case{std::nullopt, 1, true},
+                         Case{std::nullopt, 0, false}}) {
+        const char* option = !c.commandLine   ? "no option"
+                             : *c.commandLine ? "--fullscreen"
+                                              : "--windowed";
+        SCOPED_TRACE(testing::Message() << option << ", profile Fullscreen=" << c.remembered);
+        Profile profile(profilePath);
+        ASSERT_TRUE(profile.WriteInt("Window", "Fullscreen", c.remembered));
+        DisplayOptions options;
+        options.vsync = false;
+        options.profile = &profile;
+        options.fullscreen = c.commandLine;
+        std::string error;
+        auto display = Display::Create(options, error);
+        ASSERT_TRUE(display) << error;
+        EXPECT_EQ(display->IsFullscreen(), c.fullscreen);
+        const std::pair<int, int> desktop{1280, 1024}, window{kScreenWidth, kScreenHeight};
+        EXPECT_EQ(SizeOnScreen(*display, c.fullscreen ? desktop : window),
+                  c.fullscreen ? desktop : window);
+        display.reset();
+        // A one-off command-line choice does not replace the player's remembered one.
+        EXPECT_EQ(profile.GetInt("Window", "Fullscreen", -1), c.remembered);
+    }
+
+    // Switching back and forth by hand gives the window its size back, and is remembered.
+    Profile profile(profilePath);
+    DisplayOptions options;
+    options.vsync = false;
+    options.profile = &profile;
+    std::string error;
+    auto display = Display::Create(options, error);
+    ASSERT_TRUE(display) << error;
+    display->ToggleFullscreen();
+    EXPECT_EQ(SizeOnScreen(*display, {1280, 1024}), std::make_pair(1280, 1024));
+    display->ToggleFullscreen();
+    EXPECT_EQ(SizeOnScreen(*display, {kScreenWidth, kScreenHeight}),
+              std::make_pair(kScreenWidth, kScreenHeight));
+    display->ToggleFullscreen();
+    display.reset();
+    EXPECT_EQ(profile.GetInt("Window", "Fullscreen", -1), 1);
+    std::remove(profilePath.c_str());
+}
