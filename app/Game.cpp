@@ -1,5 +1,7 @@
 #include "app/Game.h"
 
+#include <cstdio>
+#include <filesystem>
 #include <memory>
 
 #include "app/MainWnd.h"
@@ -81,10 +83,37 @@ int FrameRate() {
     return static_cast<int>(static_cast<int64_t>(frames) * 1000 / elapsed);
 }
 
+// The archives, then whether the folder holds a game at all: an archive that is there but
+// cannot be read is called damaged, and a folder without the script is named, so that the
+// player learns more than that "script.dat" is missing.
+bool OpenArchives(std::string& error) {
+    std::error_code ec;
+    const std::string folder = std::filesystem::current_path(ec).string();
+    for (const char* name : {"patch.str", "main.str"}) {
+        if (OpenArchive(name) >= 0) continue;
+        const RawHandle file = RawOpen(name, kRawRead);
+        if (file == 0) continue; // not there: a game needs no patch, and may lie loose
+        RawClose(file);
+        error = std::string(name) + " in " + folder + " is damaged: it is not a complete archive";
+        return false;
+    }
+    const int32_t script = FileOpen("script.dat");
+    if (script == -1) {
+        error = "no game in " + folder + ": script.dat is neither there nor in main.str";
+        return false;
+    }
+    FileClose(script);
+    return true;
+}
+
 void SaveScreenshot(const Options& o, const std::string& name) {
-    const std::string path = o.screenshotDir + "/" + name;
-    if (!g_mainWindow->Display().SaveScreenshot(path))
-        platform::Trace("Screenshot %s could not be written\n", path.c_str());
+    const std::string path = (std::filesystem::path(o.screenshotDir) / name).string();
+    if (g_mainWindow->Display().SaveScreenshot(path)) {
+        std::printf("tarvo: screenshot %s\n", path.c_str());
+        return;
+    }
+    platform::Trace("Screenshot %s could not be written\n", path.c_str());
+    std::fprintf(stderr, "tarvo: the screenshot %s could not be written\n", path.c_str());
 }
 
 // One pass: the world's queue, at most one window message, a frame while in the foreground.
@@ -186,9 +215,7 @@ int RunGame(const Options& o, std::string& error) {
     bool started = CreateFonts(s, error);
     if (started) {
         ResetFileTable();
-        OpenArchive("patch.str");
-        OpenArchive("main.str");
-        started = OpenDisplay(s, o, error);
+        started = OpenArchives(error) && OpenDisplay(s, o, error);
     }
     if (started) {
         new CMainWindow(*s.display); // g_mainWindow owns itself until shutdown
@@ -200,6 +227,7 @@ int RunGame(const Options& o, std::string& error) {
         started = CreateSubsystems(error);
     }
     if (!started) {
+        ShowStartFailure(o, error); // while the window, if there is one, still stands
         Shutdown();
         g_session = nullptr;
         platform::SetClock(nullptr);
@@ -209,9 +237,15 @@ int RunGame(const Options& o, std::string& error) {
     for (uint64_t pass = 0; RunPass(s, o, pass, framesRendered); ++pass) {
     }
     Shutdown();
+    if (o.headless)
+        std::printf("tarvo: played %lld frames headless\n", static_cast<long long>(framesRendered));
     const bool ok = !s.restartFailed;
     if (!ok) error = "the restart failed";
     g_session = nullptr;
     platform::SetClock(nullptr);
     return ok ? 0 : 1;
+}
+
+void ShowStartFailure(const Options& o, const std::string& reason) {
+    if (!o.headless) platform::ShowMessageBoxInWindow("The game could not start.\n\n" + reason);
 }

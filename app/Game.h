@@ -12,6 +12,12 @@ void DestroySubsystems();
 // The restart command: the subsystems rebuilt while window, video, fonts and archives stay.
 void RestartGame();
 
-// Runs the whole game: start-up, the main loop, shutdown. Returns the process exit status;
-// on a failed start-up `error` holds the one-line reason.
+// Runs the whole game from the game folder, which is the working directory: start-up, the
+// main loop, shutdown. Returns the process exit status; on a failure `error` holds the
+// one-line reason (a failed start-up has also been shown in a message box, when not headless).
 int RunGame(const Options& options, std::string& error);
+
+// A start-up failure when playing in a window: a message box as well, since someone who
+// started the game from a desktop launcher sees no terminal. Headless, it does nothing (the
+// caller writes the reason to stderr in any case).
+void ShowStartFailure(const Options& options, const std::string& reason);

@@ -1,6 +1,7 @@
 #include "app/Options.h"
 
 #include <charconv>
+#include <filesystem>
 #include <string_view>
 
 namespace {
@@ -26,6 +27,7 @@ const char* UsageText() {
            "  --replay FILE        take input from a replay file\n"
            "  --record FILE        record the input of this session into FILE\n"
            "  --screenshot-dir DIR where the replay's 'shot' lines write their pictures\n"
+           "                       (created if missing; default: the current folder)\n"
            "  --trace[=FILE]       write the debug trace to FILE ('-' or none: stderr)\n"
            "  --help               this text\n"
            "  --version            the engine's version\n";
@@ -86,6 +88,20 @@ bool ParseOptions(int argc, const char* const* argv, Options& out, std::string& 
             error = "more than one game folder given: " + std::string(arg);
             return false;
         }
+    }
+    return true;
+}
+
+bool PreparePaths(Options& o, const std::string& base, std::string& error) {
+    namespace fs = std::filesystem;
+    for (std::string* path : {&o.replayFile, &o.recordFile, &o.screenshotDir})
+        if (!path->empty()) *path = (fs::path(base) / *path).lexically_normal().string();
+    std::error_code ec;
+    fs::create_directories(o.screenshotDir, ec);
+    if (!fs::is_directory(o.screenshotDir)) {
+        error = "cannot make the screenshot folder " + o.screenshotDir +
+                (ec ? ": " + ec.message() : ": a file of that name is in the way");
+        return false;
     }
     return true;
 }

@@ -14,7 +14,7 @@ struct Options {
     uint32_t frameMs = 20; // virtual clock step of headless runs
     std::string replayFile;
     std::string recordFile;
-    std::string screenshotDir = ".";
+    std::string screenshotDir = "."; // the folder the game was started from, not the game's
     bool trace = false;
     std::string traceFile = "-"; // "-": stderr
     bool help = false;
@@ -23,4 +23,8 @@ struct Options {
 
 // Parses argv; false with a one-line reason in `error` on a bad option.
 bool ParseOptions(int argc, const char* const* argv, Options& out, std::string& error);
+// The game runs inside its folder, so the files named on the command line are made absolute
+// against `base` (the working directory at start) first, and the screenshot folder is
+// created when missing. False with the reason when it cannot be.
+bool PreparePaths(Options& options, const std::string& base, std::string& error);
 const char* UsageText();

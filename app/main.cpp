@@ -1,7 +1,10 @@
 // tarvo: plays the game whose data lies in the given folder.
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "app/Game.h"
@@ -32,9 +35,16 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
+    std::error_code ec;
+    if (!PreparePaths(options, std::filesystem::current_path(ec).string(), error)) {
+        std::fprintf(stderr, "tarvo: %s\n", error.c_str());
+        return 2;
+    }
     // The game expects its data in the working directory.
     if (::chdir(options.gameDir.c_str()) != 0) {
-        std::fprintf(stderr, "tarvo: cannot enter the game folder %s\n", options.gameDir.c_str());
+        error = "cannot enter the game folder " + options.gameDir + ": " + std::strerror(errno);
+        std::fprintf(stderr, "tarvo: %s\n", error.c_str());
+        ShowStartFailure(options, error);
         return 1;
     }
     const int status = RunGame(options, error);

@@ -78,4 +78,14 @@ void ShowMessageBox(const std::string& text, const std::string& caption) {
     WriteHeadless(utf8Text, utf8Caption);
 }
 
+bool ShowMessageBoxInWindow(const std::string& text, const std::string& caption) {
+    CaptureFunction capture;
+    {
+        std::lock_guard lock(Settings().mutex);
+        capture = Settings().capture;
+    }
+    if (capture) capture(text, caption);
+    return ShowInWindow(WithoutTrailingNewlines(text), caption);
+}
+
 } // namespace platform

@@ -14,5 +14,8 @@ void SetMessageBoxMode(MessageBoxMode mode);
 void SetMessageBoxCapture(std::function<void(const std::string& text, const std::string& caption)>);
 
 void ShowMessageBox(const std::string& text, const std::string& caption = "Tarvo & VARN");
+// A box in a window whatever the mode, for the engine's own texts (UTF-8, not converted):
+// false when no window system can show one, and then nothing is written anywhere.
+bool ShowMessageBoxInWindow(const std::string& text, const std::string& caption = "Tarvo & VARN");
 
 } // namespace platform

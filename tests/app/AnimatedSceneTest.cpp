@@ -69,9 +69,9 @@ TEST(AnimatedScene, ScreenshotsShowTheFramesAndTheScriptHearsTheirEnd) {
     WriteGame(dir);
     // 20 ms a pass: the first frame shows for 100 ms, the second from the sixth pass on.
     dir.Write("replay.txt", "2 shot first.png\n7 shot second.png\n30 close\n");
-    const ProgramRun run = RunProgram(
-        "app/tarvo",
-        dir.Path() + " --headless --trace=- --replay replay.txt --screenshot-dir " + dir.Path());
+    const ProgramRun run =
+        RunProgram("app/tarvo", dir.Path() + " --headless --trace=- --replay " +
+                                    (dir / "replay.txt") + " --screenshot-dir " + dir.Path());
     ASSERT_EQ(run.status, 0) << run.output;
     const std::string& out = run.output;
     platform::RgbImage first, second;

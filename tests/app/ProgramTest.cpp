@@ -2,9 +2,17 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
+#include <vector>
+
+#include "app/Game.h"
+#include "app/Options.h"
 
 #include "core/ScriptFormat.h"
+#include "platform/MessageBox.h"
 #include "support/Archives.h"
 #include "support/Subprocess.h"
 #include "support/TempDir.h"
@@ -35,6 +43,11 @@ void WriteGame(const TempDir& dir, bool archived = false) {
         dir.Write("script.dat", script);
     }
     dir.Write("BGs.ini", "[Settings]\nStartRoom=Hall\n");
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 void ExpectLoadRestartAndShutdown(const ProgramRun& run) {
@@ -81,12 +94,97 @@ TEST(Program, AMalformedScriptStopsStartUpWithAReason) {
     EXPECT_NE(run.output.find("tarvo: script.dat: "), std::string::npos) << run.output;
 }
 
-TEST(Program, MissingScriptAndBadOptions) {
-    TempDir dir;
-    ProgramRun run = Tarvo(dir.Path() + " --headless --frames 5");
-    EXPECT_NE(run.status, 0);
-    EXPECT_NE(run.output.find("script.dat"), std::string::npos) << run.output;
-    run = Tarvo("--frames x");
+TEST(Program, StartUpFailuresSayWhatIsWrongWithTheGameFolder) {
+    struct Case {
+        const char* what;
+        void (*make)(const TempDir&);
+        const char* folder;   // given to the program, under the temporary folder
+        std::string expected; // "DIR" stands for the temporary folder
+    };
+    const Case cases[] = {
+        {"an empty folder", [](const TempDir&) {}, "",
+         "tarvo: no game in DIR: script.dat is neither there nor in main.str\n"},
+        {"a folder that does not exist", [](const TempDir&) {}, "/missing",
+         "tarvo: cannot enter the game folder DIR/missing: No such file or directory\n"},
+        {"a truncated main.str",
+         [](const TempDir& d) {
+             WriteGame(d, true);
+             const std::string whole = ReadFile(d / "main.str");
+             d.Write("main.str", whole.substr(0, whole.size() - 5));
+         },
+         "", "tarvo: main.str in DIR is damaged: it is not a complete archive\n"},
+        {"a patch.str that is no archive",
+         [](const TempDir& d) {
+             WriteGame(d, true);
+             d.Write("patch.str", "not an archive");
+         },
+         "", "tarvo: patch.str in DIR is damaged: it is not a complete archive\n"},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        c.make(dir);
+        const ProgramRun run = Tarvo(dir.Path() + c.folder + " --headless --frames 5");
+        EXPECT_EQ(run.status, 1) << c.what;
+        std::string expected = c.expected;
+        expected.replace(expected.find("DIR"), 3, dir.Path());
+        EXPECT_EQ(run.output, expected) << c.what;
+    }
+}
+
+TEST(Program, ScreenshotsGoWhereAskedOrToTheCurrentFolderAndTheRunSaysSo) {
+    TempDir game, here(true);
+    WriteGame(game);
+    game.Write("replay.txt", "3 shot first.png\n");
+    const std::string replay = " --headless --frames 5 --replay " + (game / "replay.txt");
+    ProgramRun run = Tarvo(game.Path() + replay);
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_TRUE(std::filesystem::exists(here / "first.png"));
+    EXPECT_FALSE(std::filesystem::exists(game / "first.png")); // not into the game's data
+    EXPECT_NE(run.output.find("tarvo: screenshot " + (here / "first.png") + "\n"),
+              std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("tarvo: played 5 frames headless\n"), std::string::npos);
+
+    // A folder that is not there yet is made, relative to the current folder.
+    run = Tarvo(game.Path() + replay + " --screenshot-dir shots/today");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_TRUE(std::filesystem::exists(here / "shots/today/first.png"));
+
+    // One that cannot be made stops the start, before anything is played.
+    here.Write("taken", "a file");
+    run = Tarvo(game.Path() + replay + " --screenshot-dir taken");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.output.find("tarvo: cannot make the screenshot folder " + (here / "taken")),
+              std::string::npos)
+        << run.output;
+    EXPECT_EQ(run.output.find("played"), std::string::npos);
+}
+
+TEST(Program, AStartFailureIsShownInABoxUnlessHeadless) {
+    // No window system may show a real box here: one would wait for a click.
+    const std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+    const std::string wayland =
+        std::getenv("WAYLAND_DISPLAY") ? std::getenv("WAYLAND_DISPLAY") : "";
+    ::unsetenv("DISPLAY");
+    ::unsetenv("WAYLAND_DISPLAY");
+    std::vector<std::string> boxes;
+    platform::SetMessageBoxCapture(
+        [&](const std::string& text, const std::string&) { boxes.push_back(text); });
+    Options options;
+    options.headless = true;
+    ShowStartFailure(options, "no game in /somewhere");
+    EXPECT_TRUE(boxes.empty());
+    options.headless = false;
+    ShowStartFailure(options, "no game in /somewhere");
+    platform::SetMessageBoxCapture(nullptr);
+    if (!display.empty()) ::setenv("DISPLAY", display.c_str(), 1);
+    if (!wayland.empty()) ::setenv("WAYLAND_DISPLAY", wayland.c_str(), 1);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].find("no game in /somewhere"), std::string::npos);
+}
+
+TEST(Program, BadOptionsAndHelp) {
+    ProgramRun run = Tarvo("--frames x");
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.output.find("--frames"), std::string::npos);
     run = Tarvo("--help");
@@ -101,7 +199,7 @@ TEST(Program, AReplayedActivationChangeStopsFramesWhileAway) {
     // the time away, 10 frames in 600 ms.
     dir.Write("replay.txt", "12 activate 0\n32 activate 1\n");
     const ProgramRun run =
-        Tarvo(dir.Path() + " --headless --frames 20 --trace=- --replay replay.txt");
+        Tarvo(dir.Path() + " --headless --frames 20 --trace=- --replay " + (dir / "replay.txt"));
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find("FPS is 16\n"), std::string::npos) << run.output;
 }
