@@ -161,24 +161,23 @@ TEST(Program, ScreenshotsGoWhereAskedOrToTheCurrentFolderAndTheRunSaysSo) {
 }
 
 TEST(Program, AStartFailureIsShownInABoxUnlessHeadless) {
-    // No window system may show a real box here: one would wait for a click.
-    const std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
-    const std::string wayland =
-        std::getenv("WAYLAND_DISPLAY") ? std::getenv("WAYLAND_DISPLAY") : "";
+    // Without a window system no real box can come up and wait for a click.
+    std::vector<std::pair<const char*, std::string>> saved;
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"})
+        if (const char* value = std::getenv(name)) saved.emplace_back(name, value);
     ::unsetenv("DISPLAY");
     ::unsetenv("WAYLAND_DISPLAY");
     std::vector<std::string> boxes;
     platform::SetMessageBoxCapture(
         [&](const std::string& text, const std::string&) { boxes.push_back(text); });
     Options options;
-    options.headless = true;
-    ShowStartFailure(options, "no game in /somewhere");
-    EXPECT_TRUE(boxes.empty());
-    options.headless = false;
-    ShowStartFailure(options, "no game in /somewhere");
+    for (const bool headless : {true, false}) {
+        options.headless = headless;
+        ShowStartFailure(options, "no game in /somewhere");
+    }
     platform::SetMessageBoxCapture(nullptr);
-    if (!display.empty()) ::setenv("DISPLAY", display.c_str(), 1);
-    if (!wayland.empty()) ::setenv("WAYLAND_DISPLAY", wayland.c_str(), 1);
+    for (const auto& [name, value] : saved)
+        ::setenv(name, value.c_str(), 1);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_NE(boxes[0].find("no game in /somewhere"), std::string::npos);
 }

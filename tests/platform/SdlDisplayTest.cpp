@@ -143,6 +143,17 @@ std::pair<int, int> SizeOnScreen(Display& display, std::pair<int, int> expected)
     return size;
 }
 
+std::unique_ptr<Display> OpenWithProfile(Profile& profile, std::optional<bool> commandLine) {
+    DisplayOptions options;
+    options.vsync = false;
+    options.profile = &profile;
+    options.fullscreen = commandLine;
+    std::string error;
+    auto display = Display::Create(options, error);
+    EXPECT_TRUE(display) << error;
+    return display;
+}
+
 } // namespace
 
 // Under tests/xvfb_window_test.sh, whose 1280x1024 server runs no window manager: fullscreen
@@ -165,13 +176,8 @@ TEST(SdlDisplay, CommandLineFullscreenWinsOverTheProfileAndCoversTheDesktop) {
         SCOPED_TRACE(testing::Message() << option << ", profile Fullscreen=" << c.remembered);
         Profile profile(profilePath);
         ASSERT_TRUE(profile.WriteInt("Window", "Fullscreen", c.remembered));
-        DisplayOptions options;
-        options.vsync = false;
-        options.profile = &profile;
-        options.fullscreen = c.commandLine;
-        std::string error;
-        auto display = Display::Create(options, error);
-        ASSERT_TRUE(display) << error;
+        auto display = OpenWithProfile(profile, c.commandLine);
+        ASSERT_TRUE(display);
         EXPECT_EQ(display->IsFullscreen(), c.fullscreen);
         const std::pair<int, int> desktop{1280, 1024}, window{kScreenWidth, kScreenHeight};
         EXPECT_EQ(SizeOnScreen(*display, c.fullscreen ? desktop : window),
@@ -183,12 +189,8 @@ TEST(SdlDisplay, CommandLineFullscreenWinsOverTheProfileAndCoversTheDesktop) {
 
     // Switching back and forth by hand gives the window its size back, and is remembered.
     Profile profile(profilePath);
-    DisplayOptions options;
-    options.vsync = false;
-    options.profile = &profile;
-    std::string error;
-    auto display = Display::Create(options, error);
-    ASSERT_TRUE(display) << error;
+    auto display = OpenWithProfile(profile, std::nullopt);
+    ASSERT_TRUE(display);
     display->ToggleFullscreen();
     EXPECT_EQ(SizeOnScreen(*display, {1280, 1024}), std::make_pair(1280, 1024));
     display->ToggleFullscreen();
