@@ -56,8 +56,8 @@ void ParkUntilEnd(const QMessage& m, const QReaction& reaction, size_t index) {
     o->deferredKey = m.param1;
 }
 
-void StartDialogueHandler(const DialogueHandler& handler, QMessageObject* partner) {
-    g_dialogue->Start(handler, -1);
+void StartDialogueHandler(uint16_t objectId, uint32_t key, QMessageObject* partner) {
+    g_dialogue->Start(objectId, key, -1);
     if (g_system->mainInterface) g_system->mainInterface->dialogue.partner = partner;
 }
 
@@ -76,9 +76,10 @@ bool QMessageObject::RunReactions(const QMessage& message) {
     for (const auto& owned : reactions) {
         const QReaction& reaction = *owned;
         if (!Matches(reaction, message, *this)) continue;
-        if (g_dialogue != nullptr)
-            if (const DialogueHandler* h = g_dialogue->FindDialogue(id, key, false))
-                StartDialogueHandler(*h, this);
+        // Only a dialogue made for this very key runs beside the reaction.
+        bool wildcard = false;
+        if (g_dialogue != nullptr && g_dialogue->FindDialogue(id, key, wildcard) && !wildcard)
+            StartDialogueHandler(id, key, this);
         for (size_t t = 0; t < reaction.messages.size(); ++t) {
             const QMessage& m = reaction.messages[t];
             if (m.type == CHECK && !CheckPasses(m)) break;
@@ -100,9 +101,9 @@ bool QMessageObject::RunReactions(const QMessage& message) {
         handled = 1;
     }
     if (handled || g_dialogue == nullptr) return false;
-    const DialogueHandler* h = g_dialogue->FindDialogue(id, key, true);
-    if (h == nullptr) return false;
-    StartDialogueHandler(*h, this);
+    bool wildcard = false;
+    if (g_dialogue->FindDialogue(id, key, wildcard) == nullptr) return false;
+    StartDialogueHandler(id, key, this);
     if (g_system->mainInterface)
         g_system->mainInterface->dialogue.StartDialogue(message.param1, this);
     handled = 1;
