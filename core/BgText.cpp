@@ -3,50 +3,16 @@
 #include "core/BgText.h"
 
 #include "core/ScriptNames.h"
+#include "core/TextTokens.h"
 #include "platform/Cp1251.h"
 
-#include <cstdio>
 
 namespace {
 
 constexpr size_t kTrailingBytesPerLine = 16;
 
-std::string Hex2(uint8_t byte) {
-    char text[3];
-    std::snprintf(text, sizeof text, "%02X", byte);
-    return text;
-}
-
-// Whether a byte reads back as itself when written as its character: printable ASCII, and
-// the Cyrillic and punctuation of Windows-1251 except the invisible ones (NBSP, soft hyphen)
-// and 0x98, which has no character.
-bool PlainByte(uint8_t byte) {
-    if (byte < 0x80) return byte > 0x20 && byte != 0x7F;
-    if (byte == 0x98 || byte == 0xA0 || byte == 0xAD) return false;
-    const std::string one(1, static_cast<char>(byte));
-    return platform::Utf8ToCp1251(platform::Cp1251ToUtf8(one)) == one;
-}
-
-bool BareWord(const std::string& bytes) {
-    if (bytes.empty() || bytes[0] == '-' || (bytes[0] >= '0' && bytes[0] <= '9')) return false;
-    for (char c : bytes)
-        if (!PlainByte(static_cast<uint8_t>(c)) || c == '#' || c == '"' || c == '\\') return false;
-    return true;
-}
-
 std::string Spelling(const std::string& bytes) {
-    if (BareWord(bytes)) return platform::Cp1251ToUtf8(bytes);
-    std::string text = "\"";
-    for (char c : bytes) {
-        const auto byte = static_cast<uint8_t>(c);
-        if (c == '"' || c == '\\')
-            text += std::string("\\") + c;
-        else if (PlainByte(byte) || c == ' ')
-            text += platform::Cp1251ToUtf8(std::string(1, c));
-        else
-            text += "\\x" + Hex2(byte);
-    }
-    return text + "\"";
+    return IsBareWord(bytes) ? platform::Cp1251ToUtf8(bytes) : QuoteFileBytes(bytes);
 }
 
 // The name of an id when one leads back to it, else the number.
@@ -83,7 +49,7 @@ std::string BackgroundsToText(const BgData& data, const ScriptData* script) {
         out += "trailing";
         for (size_t j = i; j < data.trailing.size() && j < i + kTrailingBytesPerLine; ++j) {
             out += ' ';
-            out += Hex2(data.trailing[j]);
+            out += HexByte(data.trailing[j]);
         }
         out += "\n";
     }

@@ -3,63 +3,16 @@
 #include "core/ScriptText.h"
 
 #include "core/MessageTypes.h"
+#include "core/TextTokens.h"
 #include "platform/Cp1251.h"
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
 #include <map>
 
 namespace {
 
 constexpr size_t kCommentColumn = 40; // comments after statements line up here
 constexpr size_t kTrailingBytesPerLine = 16;
-
-std::string Hex2(uint8_t byte) {
-    char text[3];
-    std::snprintf(text, sizeof text, "%02X", byte);
-    return text;
-}
-
-// Whether a name byte may appear as its character inside quotes. Others are written \xNN:
-// controls, characters that are invisible or look like a space, and bytes the conversion
-// cannot bring back (0x98 has no character).
-bool WritesAsCharacter(uint8_t byte, const std::string& utf8) {
-    if (byte < 0x20 || byte == 0x7F || byte == '"' || byte == '\\') return false;
-    if (byte < 0x80) return true;
-    const auto lead = static_cast<uint8_t>(utf8[0]);
-    const auto next = utf8.size() > 1 ? static_cast<uint8_t>(utf8[1]) : 0;
-    const bool c1Control = lead == 0xC2 && next < 0xA0;
-    const bool invisible = lead == 0xC2 && (next == 0xA0 || next == 0xAD); // NBSP, soft hyphen
-    if (c1Control || invisible) return false;
-    return platform::Utf8ToCp1251(utf8) == std::string(1, static_cast<char>(byte));
-}
-
-// How each file byte appears inside a quoted name; computed once.
-const std::array<std::string, 256>& ByteSpellings() {
-    static const std::array<std::string, 256> table = [] {
-        std::array<std::string, 256> spelling;
-        for (int b = 0; b < 256; ++b) {
-            const auto byte = static_cast<uint8_t>(b);
-            const std::string utf8 = platform::Cp1251ToUtf8(std::string(1, static_cast<char>(b)));
-            if (byte == '"' || byte == '\\')
-                spelling[b] = std::string("\\") + static_cast<char>(byte);
-            else if (!utf8.empty() && WritesAsCharacter(byte, utf8))
-                spelling[b] = utf8;
-            else
-                spelling[b] = "\\x" + Hex2(byte);
-        }
-        return spelling;
-    }();
-    return table;
-}
-
-std::string QuoteName(const std::string& fileBytes) {
-    std::string quoted = "\"";
-    for (char c : fileBytes)
-        quoted += ByteSpellings()[static_cast<uint8_t>(c)];
-    return quoted + "\"";
-}
 
 std::string Counted(size_t count, const char* thing) {
     return std::to_string(count) + " " + thing + (count == 1 ? "" : "s");
@@ -104,7 +57,7 @@ void TextWriter::Line(int indent, const std::string& statement, const std::strin
 std::string TextWriter::ReferenceComment(uint16_t id, const char* prefix) const {
     auto found = namesById_.find(id);
     if (found == namesById_.end()) return {};
-    return prefix + QuoteName(found->second->Name());
+    return prefix + QuoteFileBytes(found->second->Name());
 }
 
 std::string TextWriter::Run() {
@@ -124,8 +77,8 @@ std::string TextWriter::Run() {
 }
 
 void TextWriter::Object(const char* kind, const ScriptObject& object) {
-    std::string statement =
-        std::string(kind) + " " + std::to_string(object.id) + " " + QuoteName(object.nameBytes);
+    std::string statement = std::string(kind) + " " + std::to_string(object.id) + " " +
+                            QuoteFileBytes(object.nameBytes);
     if (object.reactions.empty() && object.reactionCount != 0)
         statement += " reactions " + std::to_string(object.reactionCount);
     Line(0, statement);
@@ -160,7 +113,7 @@ void TextWriter::Trailing() {
         const size_t end = std::min(start + kTrailingBytesPerLine, script_.trailing.size());
         for (size_t i = start; i < end; ++i) {
             line += ' ';
-            line += Hex2(script_.trailing[i]);
+            line += HexByte(script_.trailing[i]);
         }
         text_ += line + "\n";
     }

@@ -1,7 +1,9 @@
 #include "core/TextTokens.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
+#include <cstdio>
 
 #include "platform/Cp1251.h"
 
@@ -51,7 +53,66 @@ bool ReadQuoted(std::string_view line, size_t& pos, std::string& bytes, std::str
     return false;
 }
 
+// Whether a name byte may appear as its character inside quotes. Others are written \xNN:
+// controls, characters that are invisible or look like a space, and bytes the conversion
+// cannot bring back (0x98 has no character).
+bool WritesAsCharacter(uint8_t byte, const std::string& utf8) {
+    if (byte < 0x20 || byte == 0x7F || byte == '"' || byte == '\\') return false;
+    if (byte < 0x80) return true;
+    const auto lead = static_cast<uint8_t>(utf8[0]);
+    const auto next = utf8.size() > 1 ? static_cast<uint8_t>(utf8[1]) : 0;
+    const bool c1Control = lead == 0xC2 && next < 0xA0;
+    const bool invisible = lead == 0xC2 && (next == 0xA0 || next == 0xAD); // NBSP, soft hyphen
+    if (c1Control || invisible) return false;
+    return platform::Utf8ToCp1251(utf8) == std::string(1, static_cast<char>(byte));
+}
+
+// How each file byte appears inside a quoted name; computed once.
+const std::array<std::string, 256>& ByteSpellings() {
+    static const std::array<std::string, 256> table = [] {
+        std::array<std::string, 256> spelling;
+        for (int b = 0; b < 256; ++b) {
+            const auto byte = static_cast<uint8_t>(b);
+            const std::string utf8 = platform::Cp1251ToUtf8(std::string(1, static_cast<char>(b)));
+            if (byte == '"' || byte == '\\')
+                spelling[b] = std::string("\\") + static_cast<char>(byte);
+            else if (!utf8.empty() && WritesAsCharacter(byte, utf8))
+                spelling[b] = utf8;
+            else
+                spelling[b] = "\\x" + HexByte(byte);
+        }
+        return spelling;
+    }();
+    return table;
+}
+
 } // namespace
+
+std::string HexByte(uint8_t byte) {
+    char text[3];
+    std::snprintf(text, sizeof text, "%02X", byte);
+    return text;
+}
+
+std::string QuoteFileBytes(const std::string& fileBytes) {
+    std::string quoted = "\"";
+    for (char c : fileBytes)
+        quoted += ByteSpellings()[static_cast<uint8_t>(c)];
+    return quoted + "\"";
+}
+
+bool IsBareWord(const std::string& fileBytes) {
+    if (fileBytes.empty() || fileBytes[0] == '-' || (fileBytes[0] >= '0' && fileBytes[0] <= '9'))
+        return false;
+    for (char c : fileBytes) {
+        const auto byte = static_cast<uint8_t>(c);
+        // Printable ASCII, and the characters of the code page that quotes need not escape
+        // (not the invisible NBSP and soft hyphen, nor 0x98, which has no character).
+        if (byte <= 0x20 || byte == 0x7F || c == '#' || c == '"' || c == '\\') return false;
+        if (byte >= 0x80 && ByteSpellings()[byte].rfind("\\x", 0) == 0) return false;
+    }
+    return true;
+}
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';

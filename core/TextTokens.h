@@ -22,6 +22,18 @@ bool TokenizeLine(std::string_view line, std::vector<TextToken>& tokens, std::st
 // conversion would not give the same text back).
 bool AppendFileBytes(std::string_view utf8, std::string& out);
 
+// The quoted form of file bytes that TokenizeLine reads back to the same bytes: characters
+// as UTF-8; \" \\ and \xNN for quotes, backslashes, controls, invisible characters and bytes
+// without a character (0x98).
+std::string QuoteFileBytes(const std::string& fileBytes);
+
+// Whether file bytes read back unchanged as a bare word: printable characters only, no '#',
+// quote or backslash, and not starting like a number (a digit or '-').
+bool IsBareWord(const std::string& fileBytes);
+
+// Two upper-case hex digits.
+std::string HexByte(uint8_t byte);
+
 // The value of a hexadecimal digit, or -1.
 int HexDigit(char c);
 
