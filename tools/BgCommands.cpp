@@ -1,13 +1,11 @@
 // tarvo-tool bg dump|build: "backgrnd.bg" (which objects stand in which room) and its readable
 // text form (core/BgText.h).
 #include "tools/Command.h"
+#include "tools/ScriptOption.h"
 
 #include "core/BgFormat.h"
 #include "core/BgText.h"
-#include "core/ScriptFormat.h"
-#include "core/ScriptText.h"
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,52 +13,28 @@ namespace tools {
 
 namespace {
 
-// The script named by --script, as a script file or as its text form.
-std::optional<ScriptData> LoadScript(const Invocation& in) {
-    if (!in.Has("--script")) return std::nullopt;
-    const std::string file = in.Get("--script");
-    const std::vector<uint8_t> bytes = ReadFileBytes(file);
-    ScriptData script;
-    std::string fileError;
-    if (ParseScript(bytes, script, fileError)) return script;
-    std::string textError;
-    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    if (ScriptFromText(text, script, textError)) return script;
-    // Report the reason for the kind the name suggests.
-    const bool looksLikeText = file.size() > 4 && file.compare(file.size() - 4, 4, ".txt") == 0;
-    if (looksLikeText) throw Failure(file + ":" + textError);
-    throw Failure(file + ": not a valid script: " + fileError);
-}
-
-const ScriptData* Pointer(const std::optional<ScriptData>& script) {
-    return script ? &*script : nullptr;
-}
-
 void Dump(const Invocation& in) {
-    const std::optional<ScriptData> script = LoadScript(in);
+    const std::optional<ScriptData> script = LoadScriptOption(in);
     const std::string& file = in.args[0];
     BgData data;
     std::string error;
     if (!ParseBackgrounds(ReadFileBytes(file), data, error))
         throw Failure(file + ": not a valid room file: " + error);
-    in.out << BackgroundsToText(data, Pointer(script));
+    in.out << BackgroundsToText(data, ScriptPointer(script));
 }
 
 void Build(const Invocation& in) {
-    const std::optional<ScriptData> script = LoadScript(in);
+    const std::optional<ScriptData> script = LoadScriptOption(in);
     const std::string& textFile = in.args[0];
     const std::vector<uint8_t> bytes = ReadFileBytes(textFile);
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     BgData data;
     std::string error;
     // error is "LINE: reason"; with the file name in front editors can jump to the line.
-    if (!BackgroundsFromText(text, Pointer(script), data, error))
+    if (!BackgroundsFromText(text, ScriptPointer(script), data, error))
         throw Failure(textFile + ":" + error);
     WriteFileBytes(in.args[1], WriteBackgrounds(data));
 }
-
-const Option kScriptOption{"--script", "FILE",
-                           "script.dat or its text form, to write and read names for ids"};
 
 } // namespace
 
