@@ -73,6 +73,7 @@ CommandGroup PictureCommands();
 CommandGroup BgCommands();
 CommandGroup FlicCommands();
 CommandGroup QrcCommands();
+CommandGroup DialogueCommands();
 
 // Runs the tool on its arguments (without the program name). Returns the exit code:
 // 0 success, 1 failure of the command, 2 wrong usage.
