@@ -32,6 +32,8 @@ int Indentation(std::string_view line) {
 } // namespace
 
 bool Reader::Split(std::string_view text) {
+    // Editors on some systems start UTF-8 files with a byte order mark.
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     int number = 0;
     while (!text.empty() || number == 0) {
         ++number;

@@ -135,7 +135,9 @@ last:
 }
 
 TEST(DialogueText, IdenticalPhrasesShareANumberInTheOrderOfUse) {
-    const DialogueFiles files = Compile(R"src(
+    // Written by an editor that starts the file with a byte order mark.
+    const DialogueFiles files = Compile("\xEF\xBB\xBF"
+                                        R"src(
 name Тарво = 0
 Тарво t1.wav "Привет"
 1 "Hello"
