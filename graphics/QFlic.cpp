@@ -118,7 +118,16 @@ void QFlic::CropStill() {
     if (!crop) return;
     auto smaller = std::make_unique<platform::Surface>(crop->surface.cx, crop->surface.cy);
     smaller->SetColorKey(colorKey_);
-    smaller->BltFast(0, 0, *surface_, crop->source, platform::kBltWait);
+    // The kept area holds the bounding rectangle's last column and row too (the surface is
+    // one pixel wider and higher than the area for them); what lies beyond the frame stays
+    // transparent rather than black.
+    smaller->Fill(colorKey_);
+    const Rect& area = crop->source;
+    const Rect kept = platform::Intersect(
+        Rect{area.left, area.top, area.left + crop->surface.cx, area.top + crop->surface.cy},
+        surface_->Bounds());
+    smaller->BltFast(kept.left - area.left, kept.top - area.top, *surface_, kept,
+                     platform::kBltWait);
     surface_ = std::move(smaller);
     width_ = crop->size.cx;
     height_ = crop->size.cy;

@@ -156,4 +156,7 @@ TEST_F(Animation, FullScreenStillsAreCroppedToTheirVisiblePart) {
     EXPECT_EQ(f->Height(), 179);
     EXPECT_EQ(f->Surface()->Width(), 301);
     EXPECT_NE(f->Surface()->At(0, 0), f->ColorKey());
+    // The picture's last column and row are kept too, not left black.
+    EXPECT_EQ(f->Surface()->At(300, 10), f->Surface()->At(0, 0));
+    EXPECT_EQ(f->Surface()->At(10, 179), f->Surface()->At(0, 0));
 }
