@@ -154,6 +154,8 @@ void QInterfaceMain::OnRightClick(int x, int y) {
         menu.y = top;
     }
     menu.SetVisible(menu.visible ? 0 : 1);
+    // The sector under the pointer lights at once, and the name of what the menu covers goes.
+    if (g_directDraw != nullptr) g_directDraw->PostPointerMove();
 }
 
 void QInterfaceMain::ShowChoices(const std::vector<std::string>& choices, uint32_t color,

@@ -127,20 +127,31 @@ TEST_F(MainUi, AFloorClickDropsTheWaitingContinuation) {
     EXPECT_EQ(g_system->tarvo.AfterWalk(), nullptr);
 }
 
-TEST_F(MainUi, RightClickPlacesTheMenuInsideTheScreen) {
+TEST_F(MainUi, RightClickPlacesTheMenuCentredAndInsideTheScreen) {
     QObjectStar& menu = *g_system->actionMenu;
-    g_system->scrollOffset = 300;
-    ui().OnRightClick(300 + 630, 470); // near the bottom-right corner
-    EXPECT_EQ(menu.visible, 1);
-    EXPECT_EQ(menu.x, 300 + 639 - 190);
-    EXPECT_EQ(menu.y, 479 - 180);
-    ui().OnRightClick(300 + 10, 10); // a second click closes it where it is
-    EXPECT_EQ(menu.visible, 0);
-    EXPECT_EQ(menu.x, 300 + 639 - 190);
-    ui().OnRightClick(300 + 10, 10);
-    EXPECT_EQ(menu.x, 300);
-    EXPECT_EQ(menu.y, 0);
-    menu.SetVisible(0);
+    g_system->roomWidth = 1280;
+    const struct {
+        int scroll, x, y; // the click, in room coordinates
+        int left, top;    // where the 190 x 180 menu goes, in room coordinates
+    } clicks[] = {
+        {0, 320, 240, 225, 150},             // centred on the pointer
+        {0, 630, 470, 639 - 190, 479 - 180}, // flush with the right and bottom edges
+        {0, 10, 10, 0, 0},                   // and with the left and top ones
+        {300, 300 + 630, 470, 300 + 639 - 190, 479 - 180},
+        {300, 300 + 10, 240, 300, 150},
+        {300, 300 + 320, 5, 300 + 225, 0},
+    };
+    for (const auto& c : clicks) {
+        SCOPED_TRACE(std::to_string(c.scroll) + ": " + std::to_string(c.x));
+        g_system->scrollOffset = g_system->scrollTarget = c.scroll;
+        ui().OnRightClick(c.x, c.y);
+        EXPECT_EQ(menu.visible, 1);
+        EXPECT_EQ(menu.x, c.left);
+        EXPECT_EQ(menu.y, c.top);
+        ui().OnRightClick(c.x + 100, c.y); // a second click closes it where it is
+        EXPECT_EQ(menu.visible, 0);
+        EXPECT_EQ(menu.x, c.left);
+    }
     menu.active = 0;
     ui().OnRightClick(300, 300);
     EXPECT_EQ(menu.visible, 0);
