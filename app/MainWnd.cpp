@@ -250,6 +250,8 @@ void CMainWindow::Release() {
 
 void CMainWindow::Scroll(int delta) {
     QSystem& w = *g_system;
+    // The open case covers the room and is laid out where the view stood.
+    if (w.inventoryCase->visible) return;
     const int max = w.roomWidth - 640;
     if (delta < 0 && w.scrollOffset <= 0) return;
     if (delta > 0 && w.scrollOffset >= max) return;

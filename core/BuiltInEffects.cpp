@@ -58,10 +58,15 @@ void SwitchAnimation(QMessageObject& o, const QMessage& m) {
     }
 }
 
-void RemoveFromInventory(QObjectCase& c, uint16_t id) {
-    std::erase(c.items, id);
-    if (c.firstShown >= static_cast<int32_t>(c.items.size()))
-        c.firstShown = std::max(c.firstShown - 6, 0);
+// An item that leaves the inventory while on the cursor leaves the cursor too, as if the
+// script had dropped it (back to the look cursor).
+void RemoveFromInventory(QObjectCase& c, QMessageObject& item) {
+    c.RemoveItem(item.id);
+    QObjectCursor& cursor = *g_system->cursor;
+    if (cursor.mode != kCursorHolding || cursor.heldObject != &item) return;
+    cursor.Drop();
+    InvalidateAll();
+    if (g_directDraw != nullptr) g_directDraw->PostPointerMove();
 }
 
 void ShowDescription(const QMessageObject& o, const QMessage& m) {
@@ -149,7 +154,7 @@ void QMessageObject::ApplyBuiltIn(QMessage& m) {
         break;
     case DELINV:
         if (inventory == nullptr) break;
-        RemoveFromInventory(*inventory, id);
+        RemoveFromInventory(*inventory, *this);
         inventory->Refresh();
         break;
     case SETINV:

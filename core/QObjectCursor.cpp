@@ -5,6 +5,7 @@
 #include "core/QSystem.h"
 #include "graphics/QFlic.h"
 #include "graphics/QVideoSystem.h"
+#include "interfaces/QObjectCase.h"
 #include "platform/Trace.h"
 #include "resources/QManager.h"
 #include "sound/QSoundEngine.h"
@@ -29,9 +30,12 @@ QObjectCursor::~QObjectCursor() {
 
 void QObjectCursor::GiveBack() {
     if (mode != kCursorHolding || heldObject == nullptr) return;
-    heldObject->SetVisible(1);
-    heldObject->active = 1;
+    QMessageObject& object = *heldObject;
     heldObject = nullptr;
+    QObjectCase* inventory = g_system != nullptr ? g_system->inventoryCase.get() : nullptr;
+    if (inventory != nullptr && inventory->TakeBack(object, resting_)) return;
+    object.SetVisible(resting_.visible);
+    object.active = resting_.active;
 }
 
 void QObjectCursor::Take(QMessageObject* object, int32_t picture) {
@@ -39,6 +43,10 @@ void QObjectCursor::Take(QMessageObject* object, int32_t picture) {
     GiveBack();
     mode = kCursorHolding;
     heldObject = object;
+    // Taken out of the open case, the object keeps the flags it has in its room.
+    const QObjectCase* inventory = g_system != nullptr ? g_system->inventoryCase.get() : nullptr;
+    resting_ = inventory != nullptr ? inventory->RoomFlags(*object)
+                                    : ShowFlags{object->visible, object->active};
     object->visible = 0;
     object->active = 0;
 }

@@ -15,6 +15,13 @@ enum CursorMode {
 
 inline constexpr int32_t kCursorFirstPicture = 5002;
 
+// Whether an object is drawn and whether it takes the mouse.
+struct ShowFlags {
+    int32_t visible = 1;
+    int32_t active = 1;
+    friend bool operator==(const ShowFlags&, const ShowFlags&) = default;
+};
+
 class QObjectCursor : public QObject {
     TARVO_DECLARE_CLASS(QObjectCursor)
 public:
@@ -37,13 +44,20 @@ public:
     void SelectMode(int mode);
 
     // Takes `object` onto the cursor with cursor picture `picture` (holding mode), giving back
-    // what was held before.
+    // what was held before. The object is hidden and passive while held.
     void Take(QMessageObject* object, int32_t picture);
     // Back to the look cursor, giving back what was held.
     void Drop();
-    // Makes a held object visible and active again and forgets it.
+    // Puts a held object back where it came from and forgets it: shown again in the open case
+    // when it lies on the page there, otherwise with the visibility and activity it had
+    // before it was taken (an item a script hid in its room stays hidden there).
     void GiveBack();
+    // The flags the held object goes back to.
+    const ShowFlags& RestingFlags() const { return resting_; }
 
     QMessageObject* heldObject = nullptr;
     int32_t mode = kCursorLook;
+
+private:
+    ShowFlags resting_;
 };

@@ -4,6 +4,7 @@
 #include "graphics/QFlic.h"
 #include "graphics/QVideoSystem.h"
 #include "interfaces/QInterfaceMain.h"
+#include "interfaces/QObjectCase.h"
 #include "platform/Clock.h"
 #include "platform/Trace.h"
 #include "resources/QManager.h"
@@ -58,6 +59,8 @@ void QInterfaceMain::ChangeBG(int roomId) {
     uint32_t t1 = t0;
     if (currentRoomId != -1) {
         if (currentRoomId == roomId) return;
+        // The case lays its items out over the room it was opened in: it closes first.
+        if (g_system->inventoryCase->visible) g_system->inventoryCase->SetVisible(0);
         QMessageObject* left = g_system->FindById(static_cast<uint16_t>(currentRoomId));
         platform::Trace("Leave BG: %s\n", left != nullptr ? left->name.c_str() : "");
         g_system->Broadcast(QM_LEAVEBG, 0, 0, 0, 0, left);

@@ -136,6 +136,9 @@ TEST_F(Shell, ScrollKeysHoldTheView) {
     EXPECT_EQ(g_system->scrollOffset, 640);
     Key(vk::Right);
     EXPECT_EQ(g_system->scrollOffset, 640);
+    Key('I'); // the open case covers the room where the view stands
+    Key(vk::Left);
+    EXPECT_EQ(g_system->scrollOffset, 640);
 }
 
 TEST_F(Shell, ScrollingARoomExactly640WideDoesNothing) {
@@ -186,6 +189,8 @@ TEST_F(Shell, CursorModeKeysNeedTheMainInterfaceAndTheMenu) {
     g_system->actionMenu->active = 1;
     Key('I');
     EXPECT_EQ(g_system->inventoryCase->visible, 1);
+    Key('U'); // the mode keys work over the open case
+    EXPECT_EQ(g_system->cursor->mode, kCursorUse);
     Key(vk::Escape);
     EXPECT_EQ(g_system->inventoryCase->visible, 0);
 }

@@ -5,6 +5,7 @@
 #include "core/QObjectCursor.h"
 #include "graphics/QFlic.h"
 #include "interfaces/QInterfaceMain.h"
+#include "interfaces/QObjectCase.h"
 #include "platform/MessageBox.h"
 #include "resources/QManager.h"
 #include "support/Assets.h"
@@ -76,7 +77,10 @@ TEST_F(Rooms, EnteringSwapsTheRoomsObjects) {
     EXPECT_EQ(g_system->roomWidth, 640);
     EXPECT_EQ(world.Obj(kDoor).walkX, 300); // placements were stored at load
     world.trace.clear();
+    g_system->inventoryCase->SetVisible(1); // an open case closes: the new room animates
     ui().ChangeBG(kYard);
+    EXPECT_EQ(g_system->inventoryCase->visible, 0);
+    EXPECT_EQ(ui().firstAnimated, 0);
     EXPECT_FALSE(Listed(kHall));
     EXPECT_FALSE(Listed(kDoor));
     EXPECT_TRUE(Listed(kYard));
