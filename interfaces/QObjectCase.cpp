@@ -174,11 +174,13 @@ void QObjectCase::SetVisible(int flag) {
     x = g_system->scrollOffset;
     QObject::SetVisible(flag);
     if (flag) {
+        if (!wasOpen) HoldView();
         LayOut();
         ShowStrap();
     } else {
         PutBackItems();
         PutBackStrap();
+        if (wasOpen) ReleaseView();
         g_system->mainInterface->firstAnimated = 0;
         hotButton = -1;
     }
@@ -186,6 +188,18 @@ void QObjectCase::SetVisible(int flag) {
     // The case covers the screen: opening and closing redraw it all, and the hover follows.
     InvalidateAll();
     if (g_directDraw != nullptr) g_directDraw->PostPointerMove();
+}
+
+// The case is laid out where the view stands, so the view holds while it is open: the scroll
+// target is pinned to the offset and goes back afterwards (unless something moved it).
+void QObjectCase::HoldView() {
+    heldScrollTarget_ = g_system->scrollTarget;
+    g_system->scrollTarget = g_system->scrollOffset;
+}
+
+void QObjectCase::ReleaseView() {
+    if (g_system->scrollTarget == g_system->scrollOffset)
+        g_system->scrollTarget = heldScrollTarget_;
 }
 
 void QObjectCase::Refresh() {

@@ -110,8 +110,11 @@ private:
     QFlic* Highlight(int button) const;
     void MarkHighlight(int button) const;
     void PressButton(int button);
+    void HoldView();
+    void ReleaseView();
 
     std::vector<Shown> shownItems_;
     std::optional<Shown> shownStrap_;
     bool strapWarned_ = false;
+    int32_t heldScrollTarget_ = 0;
 };

@@ -142,7 +142,8 @@ TEST_F(Case, LaidOutItemsStayAboveTheCaseAndLeaveWithIt) {
     Send(Item(1), ADDINV);
     g_system->roomWidth = 1280;
     g_system->scrollOffset = g_system->scrollTarget = 100;
-    world.video.RenderFrame(); // the list in depth order, as the case finds it
+    world.video.RenderFrame();    // the list in depth order, as the case finds it
+    g_system->scrollTarget = 300; // the view was on its way somewhere: it waits
     box().SetVisible(1);
     const int clockFrame = g_manager->GetFlic(901)->CurrentFrame();
     for (int frame = 0; frame < 3; ++frame) {
@@ -156,6 +157,7 @@ TEST_F(Case, LaidOutItemsStayAboveTheCaseAndLeaveWithIt) {
     EXPECT_EQ(kept.walkX, -1); // no walking to a thing in the pocket
     EXPECT_EQ(g_manager->GetFlic(901)->CurrentFrame(), clockFrame); // the room is frozen
     EXPECT_GT(ui().firstAnimated, 0);
+    EXPECT_EQ(g_system->scrollOffset, 100);
 
     box().SetVisible(0);
     EXPECT_EQ(kept.x, 300);
@@ -168,6 +170,7 @@ TEST_F(Case, LaidOutItemsStayAboveTheCaseAndLeaveWithIt) {
     EXPECT_EQ(Listed(Item(1)), 0);
     EXPECT_EQ(Listed(world.Obj(kStrap)), 0);
     EXPECT_EQ(ui().firstAnimated, 0);
+    EXPECT_EQ(g_system->scrollTarget, 300);
     platform::SetClock(nullptr);
 }
 
