@@ -87,13 +87,15 @@ protected:
                 if (p.objectId == objectId) return &room;
         return nullptr;
     }
-    // The pictures and animations the script shows: what SET, type 53 and QM_BASEANIM name.
+    // The pictures and animations the script shows: what SET, type 53 and QM_BASEANIM name,
+    // and the cursor pictures of things held (CURSOR).
     std::set<int32_t> ResourcesOfScript() const {
         std::set<int32_t> used;
         for (const ScriptObject& o : script_.objects)
             for (const ScriptReaction& r : o.reactions)
                 for (const ScriptMessage& m : r.messages)
-                    if (m.type == SET || m.type == QM_SETWAIT || m.type == QM_BASEANIM)
+                    if (m.type == SET || m.type == QM_SETWAIT || m.type == QM_BASEANIM ||
+                        (m.type == CURSOR && m.param1 != 0xFFFF))
                         used.insert(m.param1);
         return used;
     }

@@ -5,6 +5,8 @@
 #include "demo/DemoData.h"
 
 #include "graphics/FlicRects.h"
+#include "interfaces/QObjectCase.h"
+#include "interfaces/QObjectStar.h"
 #include "platform/Cp1251.h"
 #include "platform/PixelFormat.h"
 
@@ -74,8 +76,7 @@ bool Differ(const Frames& f, int a, int b, const Rect& r) {
 // Where the case lays out the carried things (their top-left corners), with room for a thing
 // of the demo's size.
 constexpr int kThingSize = 32;
-constexpr platform::Point kPlaces[] = {{120, 145}, {240, 145}, {360, 145},
-                                       {100, 220}, {240, 220}, {380, 220}};
+constexpr const auto& kPlaces = kCasePlaces;
 
 Rect PlaceArea(const platform::Point& p) {
     return Rect{p.x, p.y, p.x + kThingSize, p.y + kThingSize};
@@ -117,26 +118,37 @@ TEST_F(DemoInterface, EnginePicturesAreListedAndMenuAndCaseStayLoaded) {
 }
 
 // The menu picks a sector by fixed rectangles relative to its top-left corner and shows frame
-// s + 2 for sector s: so that frame must light sector s and leave the others as in frame 1.
-TEST_F(DemoInterface, ActionMenuLightsTheSectorOfEachFrame) {
-    constexpr Rect kSectors[] = {{70, 74, 112, 112},   {68, 0, 114, 41},   {151, 51, 180, 97},
-                                 {138, 125, 179, 166}, {55, 145, 96, 175}, {11, 79, 40, 118}};
+// s + 2 for sector s: so that frame must light sector s and leave the others as in frame 1,
+// and a click in the middle of what it lights must pick sector s.
+TEST_F(DemoInterface, ActionMenuLightsTheSectorThatAClickThereWouldPick) {
     const Frames menu = Decode(FileOf(demo_test::kActionMenu));
     ASSERT_EQ(menu.pictures.size(), 7u);
     ASSERT_GE(menu.width, 180);
     ASSERT_GE(menu.height, 175);
-    for (int s = 0; s < 6; ++s) {
+    const Rect whole{0, 0, menu.width, menu.height};
+    for (int s = 0; s < kStarSectors; ++s) {
         SCOPED_TRACE("sector " + std::to_string(s));
-        EXPECT_TRUE(Differ(menu, 1, s + 2, kSectors[s]));
-        for (int other = 0; other < 6; ++other) {
+        const int frame = StarFrameOf(s);
+        EXPECT_TRUE(Differ(menu, 1, frame, kStarSectorRects[s]));
+        for (int other = 0; other < kStarSectors; ++other) {
             if (other != s) {
-                EXPECT_FALSE(Differ(menu, 1, s + 2, kSectors[other])) << other;
+                EXPECT_FALSE(Differ(menu, 1, frame, kStarSectorRects[other])) << other;
             }
         }
         // Something to see: the sector is drawn, not left transparent.
-        const Rect& r = kSectors[s];
+        const Rect& r = kStarSectorRects[s];
         EXPECT_TRUE(menu.Opaque(1, (r.left + r.right) / 2, (r.top + r.bottom) / 2));
+        // The middle of what the frame lights picks the sector.
+        Rect lit{whole.right, whole.bottom, 0, 0};
+        for (int y = 0; y < menu.height; ++y)
+            for (int x = 0; x < menu.width; ++x)
+                if (menu.At(1, x, y) != menu.At(frame, x, y))
+                    lit = Rect{std::min(lit.left, x), std::min(lit.top, y),
+                               std::max(lit.right, x + 1), std::max(lit.bottom, y + 1)};
+        ASSERT_FALSE(lit.IsEmpty());
+        EXPECT_EQ(StarSectorAt((lit.left + lit.right) / 2, (lit.top + lit.bottom) / 2), s);
     }
+    EXPECT_EQ(StarFrameOf(kNoSector), 1);
 }
 
 // The case finds the button under the pointer by the first rectangle of the current frame's
@@ -275,6 +287,54 @@ TEST_F(DemoInterface, StrapObjectExistsByItsWindows1251Name) {
     ASSERT_TRUE(picture.has_value());
     EXPECT_GT(FlicHeaderOf(FileOf(*picture)).frameCount, 0);
     EXPECT_TRUE(fixedDepth);
+}
+
+// What the script puts into the case fits its places (the pockets are made for things of
+// 32 x 32 or less); each thing it puts into the hand has a small cursor picture that stays
+// loaded across rooms, and is a thing the case holds, so it has somewhere to go back to.
+// Four or more are picked up in the rooms, in both rooms, and seven fill more than a page.
+TEST_F(DemoInterface, ThingsCarriedFitTheCaseAndTheHand) {
+    std::set<uint16_t> carried, pickedUp, rooms;
+    for (const ScriptObject& o : script_.objects)
+        for (const ScriptReaction& r : o.reactions)
+            for (const ScriptMessage& m : r.messages) {
+                if (m.type != ADDINV) continue;
+                carried.insert(m.target);
+                // Its picture in the case: set with it, or what it has from the start.
+                std::optional<int32_t> shown;
+                for (const ScriptMessage& set : r.messages)
+                    if (set.type == SET && set.target == m.target) shown = set.param1;
+                for (const ScriptReaction& init : ById(m.target)->reactions)
+                    for (const ScriptMessage& set : init.messages)
+                        if (!shown && init.type == TOTALINIT && set.type == SET &&
+                            set.target == m.target)
+                            shown = set.param1;
+                ASSERT_TRUE(shown.has_value()) << ById(m.target)->Name();
+                const codecs::FlicHeader header = FlicHeaderOf(FileOf(*shown));
+                EXPECT_LE(header.width, kThingSize) << ById(m.target)->Name();
+                EXPECT_LE(header.height, kThingSize) << ById(m.target)->Name();
+                if (r.type == TOTALINIT || RoomOf(o.id) == nullptr) continue;
+                pickedUp.insert(m.target);
+                rooms.insert(static_cast<uint16_t>(RoomOf(o.id)->roomId));
+            }
+    int held = 0;
+    for (const ScriptObject& o : script_.objects)
+        for (const ScriptReaction& r : o.reactions)
+            for (const ScriptMessage& m : r.messages) {
+                if (m.type != CURSOR || m.param1 == 0xFFFF) continue;
+                ++held;
+                SCOPED_TRACE(ById(m.target)->Name());
+                EXPECT_TRUE(carried.count(m.target));
+                ASSERT_TRUE(table_.count(m.param1));
+                EXPECT_TRUE(table_.at(m.param1).keep);
+                const codecs::FlicHeader header = FlicHeaderOf(FileOf(m.param1));
+                EXPECT_LE(header.width, 48);
+                EXPECT_LE(header.height, 48);
+            }
+    EXPECT_GE(held, static_cast<int>(carried.size()));
+    EXPECT_GE(pickedUp.size(), 4u);
+    EXPECT_EQ(rooms.size(), 2u);
+    EXPECT_GT(carried.size(), static_cast<size_t>(kCaseItemsPerPage));
 }
 
 } // namespace

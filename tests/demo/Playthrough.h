@@ -1,0 +1,129 @@
+#pragma once
+// Playing the demo headless from a replay, and looking at what it showed: screenshots by
+// region and colour, and the trace.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+
+#include "graphics/PictureConvert.h"
+#include "platform/Png.h"
+#include "resources/FileAccess.h"
+#include "support/Subprocess.h"
+#include "support/TempDir.h"
+
+namespace demo_play {
+
+using testing_support::TempDir;
+
+inline const std::string kGame = std::string(TARVO_BINARY_DIR) + "/demo";
+
+struct Play {
+    int status = -1;
+    std::string output;
+    std::string trace;
+};
+
+// Runs the demo headless with `replay` (its lines, as in a replay file).
+inline Play RunDemo(const TempDir& dir, const std::string& replay) {
+    dir.Write("replay.txt", replay);
+    const testing_support::ProgramRun run = testing_support::RunProgram(
+        "app/tarvo", kGame + " --headless --replay " + (dir / "replay.txt") + " --screenshot-dir " +
+                         dir.Path() + " --trace=" + (dir / "trace.txt"));
+    Play play;
+    play.status = run.status;
+    play.output = run.output;
+    std::ifstream in(dir / "trace.txt");
+    play.trace.assign(std::istreambuf_iterator<char>(in), {});
+    return play;
+}
+
+inline platform::RgbImage Shot(const TempDir& dir, const std::string& name) {
+    platform::RgbImage image;
+    EXPECT_TRUE(platform::ReadPngRgb(dir / name, image)) << name;
+    return image;
+}
+
+struct Rgb {
+    uint8_t r, g, b;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+inline Rgb At(const platform::RgbImage& image, int x, int y) {
+    const size_t i = static_cast<size_t>((y * image.width + x) * 3);
+    return {image.rgb[i], image.rgb[i + 1], image.rgb[i + 2]};
+}
+
+// How many pixels of the rectangle have exactly the colour `c` as the display shows it.
+inline int CountColour(const platform::RgbImage& image, int x0, int y0, int x1, int y1,
+                       uint32_t colorRef) {
+    uint8_t r, g, b;
+    platform::Rgb565ToRgb888(platform::PixelShifts{}.FromColorRef(colorRef), r, g, b);
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            n += At(image, x, y) == Rgb{r, g, b};
+    return n;
+}
+
+inline bool SameRegion(const platform::RgbImage& a, const platform::RgbImage& b, int x0, int y0,
+                       int x1, int y1) {
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            if (!(At(a, x, y) == At(b, x, y))) return false;
+    return true;
+}
+
+// A room picture as the engine converts it, read from the demo's archives.
+inline std::optional<platform::Surface> RoomPicture(const std::string& name) {
+    const auto cwd = std::filesystem::current_path();
+    std::filesystem::current_path(kGame);
+    ResetFileTable();
+    OpenArchive("patch.str");
+    OpenArchive("main.str");
+    std::vector<uint8_t> bytes;
+    const bool read = FileReadAll(name.c_str(), bytes);
+    CloseArchives();
+    std::filesystem::current_path(cwd);
+    graphics::DibImage dib;
+    std::string error;
+    if (!read || !graphics::DecodePicture(bytes, dib, error)) return std::nullopt;
+    return graphics::DibToSurface(dib, platform::PixelShifts{});
+}
+
+inline Rgb Shown(const platform::Surface& s, int x, int y) {
+    uint8_t r, g, b;
+    platform::Rgb565ToRgb888(s.At(x, y), r, g, b);
+    return {r, g, b};
+}
+
+inline bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// A message as the trace writes it when it is delivered: type, first parameter, target and
+// sender by name.
+inline std::string Delivered(const char* type, int param1, const char* target, const char* sender) {
+    char line[160];
+    std::snprintf(line, sizeof line, "%-15s %-5d \"%s\" \t\"%s\"\n", type, param1, target, sender);
+    return line;
+}
+
+// Whether the lines appear in the trace in this order (others may come between).
+inline bool InOrder(const std::string& trace, const std::vector<std::string>& lines) {
+    size_t at = 0;
+    for (const std::string& line : lines) {
+        at = trace.find(line, at);
+        if (at == std::string::npos) {
+            ADD_FAILURE() << "missing or out of order: " << line;
+            return false;
+        }
+        at += line.size();
+    }
+    return true;
+}
+
+} // namespace demo_play
