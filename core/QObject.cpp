@@ -98,6 +98,16 @@ void QObject::RehoverIfPointerIn(const Rect& roomArea) {
     if (roomArea.Contains(p.x + ScrollOffset(), p.y)) g_directDraw->PostPointerMove();
 }
 
+void QObject::CatchUpFrames(QFlic& flic, int32_t& clock, int elapsedMs, int atX, int atY) {
+    clock += elapsedMs;
+    const int frameTime = std::max(flic.FrameTime(), 1);
+    while (clock >= frameTime) {
+        flic.SetFrame(-1);
+        clock -= frameTime;
+        flic.AddFrameRects(atX, atY, kChangeRects);
+    }
+}
+
 void QObject::SetPos(int newX, int newY) {
     QFlic* flic = Animation();
     if (flic == nullptr) return;

@@ -30,4 +30,8 @@ protected:
     // Something appeared, vanished or moved over `roomArea`: when the pointer rests there, a
     // fresh mouse move lets the hover and its caption follow without the player moving it.
     static void RehoverIfPointerIn(const platform::Rect& roomArea);
+    // Adds the elapsed time to `clock` and advances `flic` by every frame now due, marking
+    // each new frame's changes at (x, y) in room coordinates (the cursor and the case's
+    // highlights catch up, where a plain object drops a lag).
+    static void CatchUpFrames(QFlic& flic, int32_t& clock, int elapsedMs, int x, int y);
 };

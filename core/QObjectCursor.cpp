@@ -81,16 +81,8 @@ void QObjectCursor::Draw(platform::Surface& target) {
 
 void QObjectCursor::Update(int elapsedMs) {
     if (!visible || !animate) return;
-    QFlic* flic = Animation();
-    if (flic == nullptr) return;
-    frameClock += elapsedMs;
-    const int frameTime = std::max(flic->FrameTime(), 1);
-    while (frameClock >= frameTime) {
-        flic->SetFrame(-1);
-        frameClock -= frameTime;
-        // The cursor lives in screen coordinates: undo the scroll that the rectangles add.
-        flic->AddFrameRects(x + Scroll(), y, kChangeRects);
-    }
+    // The cursor lives in screen coordinates: undo the scroll that the rectangles take off.
+    if (QFlic* flic = Animation()) CatchUpFrames(*flic, frameClock, elapsedMs, x + Scroll(), y);
 }
 
 void QObjectCursor::SetPos(int roomX, int roomY) {

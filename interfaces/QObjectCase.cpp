@@ -97,15 +97,7 @@ void QObjectCase::OnMouseOver(int px, int py) {
 
 void QObjectCase::Update(int elapsedMs) {
     if (!IsButton(hotButton)) return;
-    QFlic* flic = Highlight(hotButton);
-    if (flic == nullptr) return;
-    frameClock += elapsedMs;
-    const int frameTime = std::max(flic->FrameTime(), 1);
-    while (frameClock >= frameTime) {
-        flic->SetFrame(-1);
-        frameClock -= frameTime;
-        flic->AddFrameRects(x, 0, kChangeRects);
-    }
+    if (QFlic* flic = Highlight(hotButton)) CatchUpFrames(*flic, frameClock, elapsedMs, x, 0);
 }
 
 void QObjectCase::Draw(platform::Surface& target) {
