@@ -98,8 +98,12 @@ void QInterfaceMain::OnMouseMove(int x, int y) {
     }
     QMessageObject* previous = hoveredObject;
     hoveredObject = nullptr;
-    if (cursor.visible)
-        if (QVisibleObject* top = TopObjectAt(x, y)) top->OnMouseOver(x, y);
+    QVisibleObject* top = cursor.visible ? TopObjectAt(x, y) : nullptr;
+    if (top != nullptr) top->OnMouseOver(x, y);
+    // The case hears when the pointer leaves it for a thing laid out on it, so that no
+    // button stays lit.
+    QObjectCase& inventory = *g_system->inventoryCase;
+    if (top != &inventory) inventory.OnMouseOut();
     cursor.animate = hoveredObject != nullptr;
     if (!dialogue.IsIdle()) return;
     if (hoveredObject != nullptr && hoveredObject != previous) {

@@ -95,6 +95,12 @@ void QObjectCase::OnMouseOver(int px, int py) {
     }
 }
 
+void QObjectCase::OnMouseOut() {
+    if (!IsButton(hotButton)) return;
+    MarkHighlight(hotButton);
+    hotButton = -1;
+}
+
 void QObjectCase::Update(int elapsedMs) {
     if (!IsButton(hotButton)) return;
     if (QFlic* flic = Highlight(hotButton)) CatchUpFrames(*flic, frameClock, elapsedMs, x, 0);

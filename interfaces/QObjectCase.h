@@ -53,6 +53,8 @@ public:
     int HitTest(int, int) override { return visible ? 1 : 0; }
     // Finds the hot button; the case never becomes the hovered object.
     void OnMouseOver(int x, int y) override;
+    // The pointer is over something else: no button is hot.
+    void OnMouseOut();
     void OnClick(int x, int y) override;
     // Opens (laying out the page and the strap) or closes the case.
     void SetVisible(int flag) override;

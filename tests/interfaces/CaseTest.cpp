@@ -232,6 +232,12 @@ TEST_F(Case, ButtonsAreFoundByTheirHighlightsAndTheCloseArea) {
     EXPECT_EQ(world.video.DirtyRects(), (std::vector<Rect>{ButtonRect(4)}));
     box().OnMouseOver(320, 240);
     EXPECT_EQ(box().hotButton, -1);
+    // From a button straight onto a thing laid out on the case: the button goes out.
+    Send(Item(0), ADDINV);
+    box().OnMouseOver(540, ButtonRect(4).top + 5);
+    ui().OnMouseMove(kCasePlaces[0].x + 5, kCasePlaces[0].y + 5);
+    EXPECT_EQ(ui().hoveredObject, &Item(0));
+    EXPECT_EQ(box().hotButton, -1);
     Press(kCaseVarnagel); // Varnagel on the cursor; the case stays open
     EXPECT_EQ(g_system->cursor->mode, kCursorSecond);
     EXPECT_EQ(g_system->cursor->resourceId, 5007);
