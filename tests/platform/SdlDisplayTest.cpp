@@ -129,10 +129,11 @@ TEST(SdlDisplay, OpensAWindowAndTranslatesItsEvents) {
 
 namespace {
 
-// The window's size on the screen once the X server has caught up (up to a second).
+// The window's size on the screen once the X server has caught up (up to five seconds: a
+// loaded machine can be slow to apply a resize).
 std::pair<int, int> SizeOnScreen(Display& display, std::pair<int, int> expected) {
     std::pair<int, int> size{-1, -1};
-    for (int tries = 0; tries < 50; ++tries) {
+    for (int tries = 0; tries < 250; ++tries) {
         display.Messages().WaitMessage(20);
         WindowMessage m;
         while (display.Messages().PeekMessage(m)) {
