@@ -14,6 +14,7 @@
 #include "platform/Clock.h"
 #include "platform/Display.h"
 #include "platform/MessageBox.h"
+#include "platform/PlayerFiles.h"
 #include "platform/Profile.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
@@ -30,6 +31,7 @@ struct Session {
     std::unique_ptr<platform::Profile> profile;
     std::unique_ptr<platform::Display> display;
     std::unique_ptr<platform::VirtualClock> virtualClock;
+    std::string saveFolder; // "" for the game folder
     bool restartFailed = false;
 };
 
@@ -166,6 +168,7 @@ bool CreateSubsystems(std::string& error) {
     g_manager = new QManager;
     g_debug = new QDebug;
     g_system = new QSystem;
+    if (g_session != nullptr) g_system->saveFolder = g_session->saveFolder;
     platform::Trace("Load phase 1: %d\n", Elapsed());
     g_clockMark = platform::NowMs();
     if (!g_system->Load(error)) return false;
@@ -211,6 +214,10 @@ int RunGame(const Options& o, std::string& error) {
                                            : platform::MessageBoxMode::Window);
     ClearQuitRequest();
     g_appActive = 1;
+    std::error_code ec;
+    s.saveFolder = !o.saveDir.empty()
+                       ? o.saveDir
+                       : platform::DefaultSaveFolder(std::filesystem::current_path(ec).string());
     g_clockMark = platform::NowMs();
     bool started = CreateFonts(s, error);
     if (started) {

@@ -28,6 +28,9 @@ const char* UsageText() {
            "  --record FILE        record the input of this session into FILE\n"
            "  --screenshot-dir DIR where the replay's 'shot' lines write their pictures\n"
            "                       (created if missing; default: the current folder)\n"
+           "  --save-dir DIR       where saved games are written and read (default: the\n"
+           "                       game folder when writable, else\n"
+           "                       $XDG_DATA_HOME/tarvo/GAME)\n"
            "  --trace[=FILE]       write the debug trace to FILE ('-' or none: stderr)\n"
            "  --help               this text\n"
            "  --version            the engine's version\n";
@@ -72,12 +75,14 @@ bool ParseOptions(int argc, const char* const* argv, Options& out, std::string& 
                 error = std::string(arg) + ": not a valid number: " + v;
                 return false;
             }
-        } else if (arg == "--replay" || arg == "--record" || arg == "--screenshot-dir") {
+        } else if (arg == "--replay" || arg == "--record" || arg == "--screenshot-dir" ||
+                   arg == "--save-dir") {
             const char* v = value(arg);
             if (v == nullptr) return false;
-            (arg == "--replay"   ? out.replayFile
-             : arg == "--record" ? out.recordFile
-                                 : out.screenshotDir) = v;
+            (arg == "--replay"           ? out.replayFile
+             : arg == "--record"         ? out.recordFile
+             : arg == "--screenshot-dir" ? out.screenshotDir
+                                         : out.saveDir) = v;
         } else if (arg.starts_with("-")) {
             error = "unknown option " + std::string(arg) + " (see --help)";
             return false;
@@ -94,7 +99,7 @@ bool ParseOptions(int argc, const char* const* argv, Options& out, std::string& 
 
 bool PreparePaths(Options& o, const std::string& base, std::string& error) {
     namespace fs = std::filesystem;
-    for (std::string* path : {&o.replayFile, &o.recordFile, &o.screenshotDir})
+    for (std::string* path : {&o.replayFile, &o.recordFile, &o.screenshotDir, &o.saveDir})
         if (!path->empty()) *path = (fs::path(base) / *path).lexically_normal().string();
     std::error_code ec;
     fs::create_directories(o.screenshotDir, ec);

@@ -97,15 +97,3 @@ const RoomPerspective* QSystem::PerspectiveOf(const std::string& roomName) const
     auto it = perspectives.find(roomName);
     return it != perspectives.end() ? &it->second : nullptr;
 }
-
-int QSystem::Save(const std::string& fileName) {
-    saveRequests.push_back("save " + fileName);
-    platform::Trace("Save requested: %s\n", fileName.c_str());
-    return 0;
-}
-
-int QSystem::Restore(const std::string& fileName) {
-    saveRequests.push_back("restore " + fileName);
-    platform::Trace("Restore requested: %s\n", fileName.c_str());
-    return 0;
-}

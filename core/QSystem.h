@@ -11,6 +11,7 @@
 
 #include "core/QMessage.h"
 #include "core/QObjectCursor.h"
+#include "core/SaveFormat.h"
 #include "scene/QObjectBG.h"
 #include "scene/QObjectTarvo.h"
 
@@ -59,11 +60,20 @@ public:
     // Runs the continuation in `holder` on behalf of `sender`; see MessageExecution.cpp.
     void RunReaction(std::unique_ptr<QReaction>* holder, QMessageObject* sender);
 
-    // Saving and loading the game. Until saved games land, a request is traced and kept in
-    // saveRequests ("save save.dat", "restore autosave.dat") and reports failure (0).
+    // Saves the game to `fileName` in the save folder, crash-safe: 1 on success; on failure
+    // a message box says why and an earlier file of that name is kept (0).
     int Save(const std::string& fileName);
+    // Restores the game from `fileName` in the save folder: 1 when it was restored. A missing
+    // file changes nothing; an unreadable or damaged one is refused whole with a message box.
     int Restore(const std::string& fileName);
-    std::vector<std::string> saveRequests;
+    // The state a save holds, taken from the world, and the writing of it.
+    SavedGame CaptureGame() const;
+    int WriteGame(const std::string& fileName, const SavedGame& game);
+    // Puts a parsed save into the running world.
+    void ApplyGame(const SavedGame& game);
+    // Where `fileName` lives: in saveFolder, or in the working directory when that is empty.
+    std::string SavePath(const std::string& fileName) const;
+    std::string saveFolder;
 
     const RoomPerspective* PerspectiveOf(const std::string& roomName) const;
 

@@ -47,7 +47,8 @@ void QObjectBG::EnterFrom(int previousRoomId) {
     for (size_t i = 0; entry.empty() && i < g_system->rooms.size(); ++i)
         entry = EntryPoint(name, g_system->rooms[i]->name);
     if (entry.empty()) return;
-    if (const QMessageObject* point = g_system->FindByName(entry)) {
+    const QMessageObject* point = g_system->FindByName(entry);
+    if (point != nullptr) {
         g_system->tarvo.z = 0;
         g_system->varnagel.z = 0;
         g_system->Post(0, QM_SETPOS, static_cast<uint16_t>(point->walkX),
@@ -58,7 +59,14 @@ void QObjectBG::EnterFrom(int previousRoomId) {
         g_system->scrollOffset = std::clamp(point->walkX - 320, 0, max);
     }
     if (g_video != nullptr) g_video->InvalidateAll();
-    g_system->Save("autosave.dat");
+    SavedGame autosave = g_system->CaptureGame();
+    if (point != nullptr) {
+        // The autosave holds the characters where they are being put, not where they stood
+        // in the room they left: loading it must bring the player to this entry.
+        autosave.tarvoFoot = SavedFoot{point->walkX, point->walkY};
+        autosave.varnagelFoot = SavedFoot{point->walkX, point->walkY - 2};
+    }
+    g_system->WriteGame("autosave.dat", autosave);
 }
 
 void QObjectBG::ApplyBuiltIn(QMessage& m) {

@@ -2,11 +2,14 @@
 // activation and pause, the key commands, restart.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/Game.h"
 #include "app/MainWnd.h"
 #include "core/QObjectCursor.h"
 #include "core/ScriptFormat.h"
 #include "interfaces/QInterfaceMain.h"
+#include "interfaces/QInterfaceSequence.h"
 #include "interfaces/QObjectCase.h"
 #include "interfaces/QObjectStar.h"
 #include "platform/Clock.h"
@@ -209,11 +212,16 @@ TEST_F(Shell, MapAndPanelKeysLeaveTheRoomInChargeUntilTheScreensExist) {
 }
 
 TEST_F(Shell, CommandKeys) {
+    // F2 saves, F3 loads that save back; F4 finds no autosave (no room was entered by GOTO).
     Key(vk::F2);
+    EXPECT_TRUE(std::filesystem::exists(dir / "save.dat"));
+    g_system->FindById(10)->status = 99;
     Key(vk::F3);
+    EXPECT_EQ(g_system->FindById(10)->status, 7);
+    g_system->FindById(10)->status = 98;
     Key(vk::F4);
-    EXPECT_EQ(g_system->saveRequests, (std::vector<std::string>{"save save.dat", "restore save.dat",
-                                                                "restore autosave.dat"}));
+    EXPECT_EQ(g_system->FindById(10)->status, 98);
+    EXPECT_EQ(Count("Restore: there is no autosave.dat\n"), 1);
     Key(vk::Backquote);
     EXPECT_EQ(g_debug->enabled, 1);
     Key(vk::Backquote);

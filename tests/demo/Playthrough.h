@@ -27,12 +27,14 @@ struct Play {
     std::string trace;
 };
 
-// Runs the demo headless with `replay` (its lines, as in a replay file).
+// Runs the demo headless with `replay` (its lines, as in a replay file). Saves go into `dir`,
+// not into the shared game folder.
 inline Play RunDemo(const TempDir& dir, const std::string& replay) {
     dir.Write("replay.txt", replay);
     const testing_support::ProgramRun run = testing_support::RunProgram(
         "app/tarvo", kGame + " --headless --replay " + (dir / "replay.txt") + " --screenshot-dir " +
-                         dir.Path() + " --trace=" + (dir / "trace.txt"));
+                         dir.Path() + " --save-dir " + dir.Path() +
+                         " --trace=" + (dir / "trace.txt"));
     Play play;
     play.status = run.status;
     play.output = run.output;

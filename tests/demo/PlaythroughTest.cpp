@@ -84,7 +84,8 @@ TEST(Playthrough, CaptionsCursorDoorAndScrolling) {
                                      Delivered("OBJECTUSE", 0, "WorkshopDoor", "OilCan"),
                                      Delivered("SET", 403, "WorkshopDoor", "WorkshopDoor"),
                                      Delivered("GOTO", 0, "Harbour", "WorkshopDoor"),
-                                     "Leave BG: Workshop\n", "Save requested: autosave.dat\n"}));
+                                     "Leave BG: Workshop\n", "Saved autosave.dat\n"}));
+    EXPECT_TRUE(std::filesystem::exists(dir / "autosave.dat"));
     const auto caseShown = Shot(dir, "case.png"), held = Shot(dir, "held.png"),
                closed = Shot(dir, "closed.png"), open = Shot(dir, "open.png");
     EXPECT_FALSE(SameRegion(caseShown, floor, 60, 140, 460, 280)); // the case covers the room

@@ -1,12 +1,15 @@
 // Entering rooms: list bookkeeping, sounds, messages, entry points and the autosave.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "core/BgFormat.h"
 #include "core/QObjectCursor.h"
 #include "graphics/QFlic.h"
 #include "interfaces/QInterfaceMain.h"
 #include "interfaces/QObjectCase.h"
 #include "platform/MessageBox.h"
+#include "platform/PlayerFiles.h"
 #include "resources/QManager.h"
 #include "support/Assets.h"
 #include "support/World.h"
@@ -58,6 +61,12 @@ protected:
         for (const QVisibleObject* o : ui().objects)
             n += o == g_system->FindById(id);
         return n;
+    }
+    static bool ReadSave(const std::string& name, SavedGame& out) {
+        std::vector<uint8_t> bytes;
+        std::string error;
+        return platform::ReadPlayerFile(name, bytes, error) == platform::FileRead::Read &&
+               ParseSavedGame(bytes, out, error);
     }
     void Goto(uint16_t room) {
         g_system->Post(room, GOTO, 0, 0, 0, 0, nullptr);
@@ -132,10 +141,16 @@ TEST_F(Rooms, GotoPlacesTheCharactersAtTheEntryPointAndSaves) {
     EXPECT_EQ(g_system->tarvo.footY, 450);
     EXPECT_EQ(g_system->varnagel.footY, 448); // two pixels above
     EXPECT_EQ(g_system->scrollOffset, 0);     // near the left edge
-    EXPECT_EQ(g_system->saveRequests, std::vector<std::string>{"save autosave.dat"});
+    // The autosave puts the characters at the entry, where the posted moves took them.
+    SavedGame autosave;
+    ASSERT_TRUE(ReadSave("autosave.dat", autosave));
+    EXPECT_EQ(autosave.roomName, "Yard");
+    EXPECT_EQ(autosave.tarvoFoot, (SavedFoot{40, 450}));
+    EXPECT_EQ(autosave.varnagelFoot, (SavedFoot{40, 448}));
     // Going again into the same room: no room change, but the entry and the save again.
+    std::filesystem::remove("autosave.dat");
     Goto(kYard);
-    EXPECT_EQ(g_system->saveRequests.size(), 2u);
+    EXPECT_TRUE(std::filesystem::exists("autosave.dat"));
 }
 
 TEST_F(Rooms, EntryPointsFallBackToTheFirstRoomWithAKey) {
@@ -154,11 +169,15 @@ TEST_F(Rooms, NoEntryPointMeansNoPlacementAndNoSave) {
     Goto(kYard);
     g_system->DispatchQueue();
     EXPECT_EQ(g_system->tarvo.footX, footX);
-    EXPECT_TRUE(g_system->saveRequests.empty());
-    // An entry naming no object: no placement, but the redraw and the save.
+    EXPECT_FALSE(std::filesystem::exists("autosave.dat"));
+    // An entry naming no object: no placement, but the redraw and the save, with the
+    // characters where they stand.
     dir.Write("bgs.ini", "[Attic]\nYard=Nowhere\n");
     Goto(kAttic);
-    EXPECT_EQ(g_system->saveRequests, std::vector<std::string>{"save autosave.dat"});
+    SavedGame autosave;
+    ASSERT_TRUE(ReadSave("autosave.dat", autosave));
+    EXPECT_EQ(autosave.roomName, "Attic");
+    EXPECT_EQ(autosave.tarvoFoot, (SavedFoot{footX, g_system->tarvo.footY}));
 }
 
 TEST_F(Rooms, AmbienceAndMusicSwitchOnlyWhenTheyChange) {
