@@ -1,5 +1,7 @@
 #include "core/SaveFormat.h"
 
+#include <cstdio>
+
 #include "platform/ByteReader.h"
 #include "platform/ByteWriter.h"
 
@@ -181,4 +183,42 @@ std::vector<uint8_t> WriteSavedGame(const SavedGame& g) {
     out.I32(g.cursorMode);
     out.I32(g.heldId);
     return out.Take();
+}
+
+std::string DescribeSavedGame(const SavedGame& g) {
+    std::string text;
+    char line[200];
+    auto quoted = [&](const std::string& name) {
+        text += '"';
+        text += name;
+        text += '"';
+    };
+    std::snprintf(line, sizeof line, "objects %zu (%zu records)\n",
+                  g.objects.size() + kUnsavedObjects, g.objects.size());
+    text += line;
+    for (const SavedObject& o : g.objects) {
+        text += "  ";
+        quoted(o.name);
+        text += ' ';
+        quoted(o.displayName);
+        std::snprintf(line, sizeof line,
+                      " busy %d status %u resource %d z %d at %d,%d visible %d active %d "
+                      "animate %d\n",
+                      o.busy, static_cast<unsigned>(o.status), o.resourceId, o.z, o.x, o.y,
+                      o.visible, o.active, o.animate);
+        text += line;
+    }
+    text += "inventory";
+    for (uint16_t id : g.inventory)
+        text += ' ' + std::to_string(id);
+    text += "\nroom ";
+    quoted(g.roomName);
+    const size_t words = g.dialogueState.size() >= 4 ? g.dialogueState.size() / 4 - 1 : 0;
+    std::snprintf(line, sizeof line,
+                  "\nfeet %d,%d and %d,%d\ndialogue code %zu words\n"
+                  "cursor resource %d mode %d held %d\n",
+                  g.tarvoFoot.x, g.tarvoFoot.y, g.varnagelFoot.x, g.varnagelFoot.y, words,
+                  g.cursorResource, g.cursorMode, g.heldId);
+    text += line;
+    return text;
 }

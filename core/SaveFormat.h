@@ -67,3 +67,6 @@ inline constexpr int32_t kLastCursorMode = 6;
 bool ParseSavedGame(std::span<const uint8_t> bytes, SavedGame& out, std::string& error);
 
 std::vector<uint8_t> WriteSavedGame(const SavedGame& game);
+
+// A readable listing of a save, one line per record and field group, for people and tools.
+std::string DescribeSavedGame(const SavedGame& game);

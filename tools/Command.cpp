@@ -183,8 +183,8 @@ std::string Invocation::Get(const std::string& option, const std::string& fallba
 
 std::vector<CommandGroup> AllGroups() {
     // One line per data format.
-    return {ArchiveCommands(), ScriptCommands(), PictureCommands(), BgCommands(),
-            FlicCommands(),    QrcCommands(),    DialogueCommands()};
+    return {ArchiveCommands(), ScriptCommands(), PictureCommands(),  BgCommands(),
+            FlicCommands(),    QrcCommands(),    DialogueCommands(), SaveCommands()};
 }
 
 int RunTool(std::span<const std::string> args, std::ostream& out, std::ostream& err) {

@@ -74,6 +74,7 @@ CommandGroup BgCommands();
 CommandGroup FlicCommands();
 CommandGroup QrcCommands();
 CommandGroup DialogueCommands();
+CommandGroup SaveCommands();
 
 // Runs the tool on its arguments (without the program name). Returns the exit code:
 // 0 success, 1 failure of the command, 2 wrong usage.
