@@ -232,7 +232,11 @@ void CMainWindow::ToggleInventory() {
 void CMainWindow::Cancel() {
     QSystem& w = *g_system;
     w.inventoryCase->SetVisible(0);
-    if (w.currentInterface != w.sequenceInterface.get()) w.currentInterface->Cancel();
+    // A cut-scene is not cancelled half-way: it is played to its end at once.
+    if (w.currentInterface == w.sequenceInterface.get())
+        w.sequenceInterface->Skip();
+    else
+        w.currentInterface->Cancel();
 }
 
 void CMainWindow::Release() {

@@ -91,10 +91,10 @@ void QObjectBG::ApplyBuiltIn(QMessage& m) {
         break;
     }
     case SETSEQ:
-        if (g_system->sequenceInterface) g_system->sequenceInterface->StartSequence(id);
+        if (g_system->sequenceInterface) g_system->sequenceInterface->BeginSequence(id);
         break;
     case ENDSEQ:
-        if (g_system->sequenceInterface) g_system->sequenceInterface->EndSequence();
+        if (g_system->sequenceInterface) g_system->sequenceInterface->Cancel();
         break;
     case MAP:
         mapAllowed = m.param1 != 0;

@@ -54,6 +54,7 @@ void WriteGame(const TempDir& dir) {
     ScriptBuilder s;
     s.Object(10, "Lamp");
     s.Room(100, "Hall");
+    s.Room(101, "Dream");
     for (uint16_t id : {0, 1, 10, 100})
         ScriptBuilder::Send(s.On(id, TOTALINIT), id, STATUS, 7);
     const std::vector<uint8_t> bytes = WriteScript(s.Data());
@@ -234,6 +235,16 @@ TEST_F(Shell, CommandKeys) {
     EXPECT_EQ(g_system->actionMenu->active, 1);
     EXPECT_EQ(g_system->mainInterface->dialogue.paused, 0);
     EXPECT_EQ(CommandForKey('Q'), 0);
+}
+
+TEST_F(Shell, EscapeSkipsACutSceneInsteadOfCancellingIt) {
+    g_system->Post(101, SETSEQ, 0, 0, 0, 0, nullptr);
+    g_system->DispatchQueue();
+    ASSERT_EQ(g_system->currentInterface, g_system->sequenceInterface.get());
+    Key(vk::Escape); // this scene never ends itself: the skip ends it
+    EXPECT_EQ(g_system->currentInterface, g_system->mainInterface.get());
+    EXPECT_EQ(Count("Sequence 101 skipped\n"), 1);
+    EXPECT_EQ(g_system->currentRoom, g_system->FindByName("Hall"));
 }
 
 TEST_F(Shell, RestartRebuildsTheWorldAndKeepsTheWindow) {

@@ -193,9 +193,10 @@ TEST_F(BuiltIn, RoomAdditions) {
     EXPECT_EQ(Hall().music, 7002);
     Send(kHall, SETSEQ);
     EXPECT_EQ(g_system->sequenceInterface->roomId, kHall);
-    EXPECT_EQ(g_system->sequenceInterface->running, 1);
+    EXPECT_EQ(g_system->currentInterface, g_system->sequenceInterface.get());
     Send(kHall, ENDSEQ);
-    EXPECT_EQ(g_system->sequenceInterface->running, 0);
+    EXPECT_FALSE(g_system->sequenceInterface->Playing());
+    EXPECT_EQ(g_system->currentInterface, g_system->mainInterface.get());
     Send(kHall, GOTO);
     EXPECT_EQ(g_system->currentRoom, &Hall());
     EXPECT_EQ(g_system->mainInterface->currentRoomId, kHall);
