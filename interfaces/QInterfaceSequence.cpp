@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/Application.h"
 #include "core/QSystem.h"
 #include "graphics/QDebug.h"
 #include "graphics/QVideoSystem.h"
@@ -134,6 +135,7 @@ void QInterfaceSequence::Skip() {
         g_system->DispatchQueue();
         // The scene ended itself (or ended and another began).
         if (g_system->currentInterface != this || roomId != skipped) return;
+        if (QuitRequested()) return; // the scene ended the game
         PassPhrase();
         AdvanceScene(kSkipStepMs);
     }
