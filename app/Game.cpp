@@ -20,7 +20,9 @@
 #include "platform/Trace.h"
 #include "resources/FileAccess.h"
 #include "resources/QManager.h"
-#include "sound/QSoundEngine.h"
+#include "screens/PanelVolumes.h"
+#include "sound/DSengine.h"
+#include "sound/WaveWriter.h"
 
 namespace {
 
@@ -32,6 +34,9 @@ struct Session {
     std::unique_ptr<platform::Display> display;
     std::unique_ptr<platform::VirtualClock> virtualClock;
     std::string saveFolder; // "" for the game folder
+    // --audio-out: everything mixed goes to this file instead of the audio device.
+    std::unique_ptr<sound::WaveRecorder> recorder;
+    bool headless = false;
     bool restartFailed = false;
 };
 
@@ -143,6 +148,8 @@ bool RunPass(Session& s, const Options& o, uint64_t pass, int64_t& framesRendere
         // In the background nothing is drawn: wait for the next event instead of spinning.
         messages.WaitMessage(10);
     }
+    // Without an audio device the sound of the pass is mixed now, on the game's clock.
+    if (g_sound != nullptr) g_sound->AdvanceTo(platform::NowMs());
     if (g_frameCount == 10) g_clockMark = platform::NowMs();
     if (o.frames >= 0 && framesRendered >= o.frames) return false;
     // A finished replay without --frames ends a headless run.
@@ -161,10 +168,30 @@ void Shutdown() {
 
 } // namespace
 
+namespace {
+
+// Where the sound goes: the audio device in a live run; otherwise mixed on the clock, and
+// into the --audio-out file when one was asked for.
+SoundOutput SoundOutputFor(const Session* s) {
+    SoundOutput output;
+    if (s == nullptr) return output;
+    output.device = !s->headless && !s->recorder;
+    if (s->recorder) {
+        sound::WaveRecorder* recorder = s->recorder.get();
+        output.record = [recorder](std::span<const int16_t> block) { recorder->Append(block); };
+    }
+    return output;
+}
+
+} // namespace
+
 bool CreateSubsystems(std::string& error) {
     g_clockMark = platform::NowMs();
     g_dialogue = new BigDialogue;
-    g_sound = new QSoundEngine;
+    g_sound = new DSengine;
+    g_sound->Init(SoundOutputFor(g_session));
+    // Headless runs have no profile: they play at the default volumes, so that they repeat.
+    ApplyProfileVolumes(g_session != nullptr ? g_session->profile.get() : nullptr, *g_sound);
     g_manager = new QManager;
     g_debug = new QDebug;
     g_system = new QSystem;
@@ -183,6 +210,8 @@ void DestroySubsystems() {
     g_system = nullptr;
     delete g_debug;
     g_debug = nullptr;
+    // The resource manager closes the archives: no streamed sound may read from them after.
+    if (g_sound != nullptr) g_sound->StopAll();
     delete g_manager;
     g_manager = nullptr;
     delete g_sound;
@@ -206,6 +235,14 @@ void RestartGame() {
 int RunGame(const Options& o, std::string& error) {
     Session s;
     g_session = &s;
+    s.headless = o.headless;
+    if (!o.audioOutFile.empty()) {
+        s.recorder = sound::WaveRecorder::Create(o.audioOutFile, error);
+        if (!s.recorder) {
+            g_session = nullptr;
+            return 1;
+        }
+    }
     if (o.headless) {
         s.virtualClock = std::make_unique<platform::VirtualClock>(o.frameMs);
         platform::SetClock(s.virtualClock.get());
@@ -246,8 +283,12 @@ int RunGame(const Options& o, std::string& error) {
     Shutdown();
     if (o.headless)
         std::printf("tarvo: played %lld frames headless\n", static_cast<long long>(framesRendered));
-    const bool ok = !s.restartFailed;
+    bool ok = !s.restartFailed;
     if (!ok) error = "the restart failed";
+    if (ok && s.recorder && !s.recorder->Close()) {
+        ok = false;
+        error = "the sound could not be written to " + o.audioOutFile;
+    }
     g_session = nullptr;
     platform::SetClock(nullptr);
     return ok ? 0 : 1;

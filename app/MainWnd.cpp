@@ -19,7 +19,7 @@
 #include "resources/QManager.h"
 #include "screens/QInterfaceMap.h"
 #include "screens/QInterfacePanel.h"
-#include "sound/QSoundEngine.h"
+#include "sound/DSengine.h"
 
 namespace vk = platform::vk;
 using platform::WindowMessageType;

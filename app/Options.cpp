@@ -31,6 +31,7 @@ const char* UsageText() {
            "  --save-dir DIR       where saved games are written and read (default: the\n"
            "                       game folder when writable, else\n"
            "                       $XDG_DATA_HOME/tarvo/GAME)\n"
+           "  --audio-out FILE     write the mixed sound to a WAV file instead of playing it\n"
            "  --trace[=FILE]       write the debug trace to FILE ('-' or none: stderr)\n"
            "  --help               this text\n"
            "  --version            the engine's version\n";
@@ -76,13 +77,14 @@ bool ParseOptions(int argc, const char* const* argv, Options& out, std::string& 
                 return false;
             }
         } else if (arg == "--replay" || arg == "--record" || arg == "--screenshot-dir" ||
-                   arg == "--save-dir") {
+                   arg == "--save-dir" || arg == "--audio-out") {
             const char* v = value(arg);
             if (v == nullptr) return false;
             (arg == "--replay"           ? out.replayFile
              : arg == "--record"         ? out.recordFile
              : arg == "--screenshot-dir" ? out.screenshotDir
-                                         : out.saveDir) = v;
+             : arg == "--save-dir"       ? out.saveDir
+                                         : out.audioOutFile) = v;
         } else if (arg.starts_with("-")) {
             error = "unknown option " + std::string(arg) + " (see --help)";
             return false;
@@ -99,7 +101,8 @@ bool ParseOptions(int argc, const char* const* argv, Options& out, std::string& 
 
 bool PreparePaths(Options& o, const std::string& base, std::string& error) {
     namespace fs = std::filesystem;
-    for (std::string* path : {&o.replayFile, &o.recordFile, &o.screenshotDir, &o.saveDir})
+    for (std::string* path :
+         {&o.replayFile, &o.recordFile, &o.screenshotDir, &o.saveDir, &o.audioOutFile})
         if (!path->empty()) *path = (fs::path(base) / *path).lexically_normal().string();
     std::error_code ec;
     fs::create_directories(o.screenshotDir, ec);

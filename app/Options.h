@@ -15,7 +15,8 @@ struct Options {
     std::string replayFile;
     std::string recordFile;
     std::string screenshotDir = "."; // the folder the game was started from, not the game's
-    std::string saveDir; // empty: the game folder when writable, else the player's data folder
+    std::string saveDir;      // empty: the game folder when writable, else the player's data folder
+    std::string audioOutFile; // --audio-out: the mixed sound into this WAV file
     bool trace = false;
     std::string traceFile = "-"; // "-": stderr
     bool help = false;

@@ -14,7 +14,7 @@
 #include "platform/Display.h"
 #include "platform/Ini.h"
 #include "resources/QManager.h"
-#include "sound/QSoundEngine.h"
+#include "sound/DSengine.h"
 
 namespace {
 

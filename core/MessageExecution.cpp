@@ -13,7 +13,7 @@
 #include "platform/Display.h"
 #include "platform/Ini.h"
 #include "resources/QManager.h"
-#include "sound/QSoundEngine.h"
+#include "sound/DSengine.h"
 
 namespace {
 

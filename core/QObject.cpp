@@ -8,7 +8,7 @@
 #include "platform/Display.h"
 #include "platform/Surface.h"
 #include "resources/QManager.h"
-#include "sound/QSoundEngine.h"
+#include "sound/DSengine.h"
 
 using platform::Rect;
 

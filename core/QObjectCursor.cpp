@@ -8,7 +8,7 @@
 #include "interfaces/QObjectCase.h"
 #include "platform/Trace.h"
 #include "resources/QManager.h"
-#include "sound/QSoundEngine.h"
+#include "sound/DSengine.h"
 
 TARVO_IMPLEMENT_CLASS(QObjectCursor, QObject)
 

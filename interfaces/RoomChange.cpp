@@ -8,7 +8,7 @@
 #include "platform/Clock.h"
 #include "platform/Trace.h"
 #include "resources/QManager.h"
-#include "sound/QSoundEngine.h"
+#include "sound/DSengine.h"
 
 namespace {
 

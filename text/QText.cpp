@@ -11,7 +11,7 @@
 #include "platform/Text.h"
 #include "platform/Trace.h"
 #include "resources/QManager.h"
-#include "sound/QSoundEngine.h"
+#include "sound/DSengine.h"
 
 using platform::Rect;
 
@@ -158,10 +158,9 @@ void QTextPhrase::Update(int ms) {
 void QTextPhrase::OnClick(int, int) {
     QDialogInterface* dialogue = Dialogue();
     if (dialogue == nullptr) return;
-    if (g_sound != nullptr && !dialogue->speechName.empty()) {
-        g_sound->StopSound(dialogue->speechName);
+    // Removing the sound stops it first.
+    if (g_sound != nullptr && !dialogue->speechName.empty())
         g_sound->RemoveSound(dialogue->speechName);
-    }
     dialogue->speechName.clear();
     dialogue->StepDialogue(-1);
 }

@@ -17,12 +17,14 @@
 #include "platform/VirtualKeys.h"
 #include "screens/QInterfaceMap.h"
 #include "support/TempDir.h"
+#include "support/Waves.h"
 #include "support/World.h"
 
 using platform::WindowMessage;
 using platform::WindowMessageType;
 using testing_support::ScriptBuilder;
 using testing_support::TempDir;
+using namespace testing_support;
 namespace vk = platform::vk;
 
 namespace {
@@ -154,15 +156,29 @@ TEST_F(Shell, ScrollingARoomExactly640WideDoesNothing) {
 }
 
 TEST_F(Shell, LeavingTheForegroundPausesAndComingBackResumes) {
+    WriteWave(dir, "hum.wav", WaveBytes(sound::PcmFormat{1, 16, 22050}, PatternSamples(22050)));
+    DSsound* hum = g_sound->LoadSound("hum.wav", kSoundEffects);
+    ASSERT_NE(hum, nullptr);
+    platform::Event ended(true, false);
+    hum->Play(0, &ended);
+    g_sound->MixFrames(4410); // 0.1 s of the 1 s sound
+    const uint64_t before = hum->PlayPosition();
+    EXPECT_EQ(before, 2205u);
+
     window->HandleMessage(Message(WindowMessageType::Activate, 0, 0, 0, 0));
     EXPECT_EQ(g_appActive, 0);
     EXPECT_EQ(g_system->paused, 1);
-    EXPECT_TRUE(g_sound->Paused());
+    EXPECT_EQ(hum->paused, 1);
     for (int i = 0; i < 50; ++i)
-        clock.Advance(); // a second away
+        clock.Advance(); // a second away: longer than the sound, which waits
+    g_sound->AdvanceTo(platform::NowMs());
+    EXPECT_EQ(hum->PlayPosition(), before);
     window->HandleMessage(Message(WindowMessageType::Activate, 0, 0, 0, 1));
     EXPECT_EQ(g_system->paused, 0);
-    EXPECT_FALSE(g_sound->Paused());
+    EXPECT_EQ(hum->paused, 0);
+    g_sound->MixFrames(4410);
+    EXPECT_EQ(hum->PlayPosition(), before + 2205); // on from where it stopped
+    EXPECT_FALSE(ended.TryWait());
     EXPECT_EQ(window->Video().lastFrameTime, platform::NowMs()); // the time away is not a frame
     EXPECT_EQ(window->Video().DirtyRects(), (std::vector<platform::Rect>{{0, 0, 640, 480}}));
 

@@ -8,12 +8,11 @@
 #include "interfaces/QObjectStar.h"
 #include "platform/MessageBox.h"
 #include "support/TempDir.h"
+#include "support/Waves.h"
 #include "support/World.h"
 #include "text/QText.h"
 
-using testing_support::ScriptBuilder;
-using testing_support::TempDir;
-using testing_support::TestWorld;
+using namespace testing_support;
 
 namespace {
 
@@ -123,25 +122,33 @@ TEST_F(BuiltIn, CursorTakesAndGivesBackObjects) {
 
 TEST_F(BuiltIn, SetMovesTheCompanionSoundUnlessLoading) {
     TempDir dir(true);
-    dir.Write("resource.qrc", "300 = Lamp.flc\n301 = Lamp2.FLC\n");
+    dir.Write("resource.qrc", "300 = Lamp.flc\n301 = Lamp2.FLC\n302 = Lamp3.flc\n");
+    const auto wave = WaveBytes(sound::PcmFormat{1, 16, 22050}, PatternSamples(100));
+    for (const char* name : {"LAMP.WAV", "LAMP2.WAV", "LAMP3.WAV"})
+        WriteWave(dir, name, wave);
     delete g_manager;
     g_manager = new QManager;
     std::vector<std::string> boxes;
     platform::SetMessageBoxCapture(
         [&](const std::string& text, const std::string&) { boxes.push_back(text); });
     Key().resourceId = 300;
+    ASSERT_NE(g_sound->LoadSound("LAMP.WAV", kSoundEffects), nullptr);
     Send(kKey, SET, 301);
     platform::SetMessageBoxCapture(nullptr);
     EXPECT_EQ(Key().resourceId, 301);
-    EXPECT_EQ(g_sound->Calls(),
-              (std::vector<std::string>{"RemoveSound LAMP.WAV", "LoadSound LAMP2.WAV 1"}));
+    EXPECT_EQ(g_sound->FindSound("LAMP.WAV"), nullptr);
+    const DSsound* next = g_sound->FindSound("LAMP2.WAV");
+    ASSERT_NE(next, nullptr);
+    EXPECT_EQ(next->category, kSoundEffects);
     // Neither animation file exists: each is reported once, when first asked for.
     EXPECT_EQ(boxes,
               (std::vector<std::string>{"Flic Lamp.flc not found", "Flic Lamp2.FLC not found"}));
     g_system->loading = 1;
     Send(kKey, SET, 302);
     EXPECT_EQ(Key().resourceId, 302);
-    EXPECT_EQ(g_sound->Calls().size(), 2u); // while loading only the number is recorded
+    // While loading only the number is recorded: the sounds stay as they were.
+    EXPECT_NE(g_sound->FindSound("LAMP2.WAV"), nullptr);
+    EXPECT_EQ(g_sound->FindSound("LAMP3.WAV"), nullptr);
 }
 
 TEST_F(BuiltIn, SecondCharacterWalksOnlyForHisOwnObjectUse) {
@@ -174,10 +181,15 @@ TEST_F(BuiltIn, ContinueStepsTheDialogue) {
 }
 
 TEST_F(BuiltIn, RoomsTakeTheirOwnSetAndIgnoreType53) {
+    TempDir dir(true);
+    dir.Write("resource.qrc", "4000 = hall.bmp\n");
+    WriteWave(dir, "HALL.WAV", WaveBytes(sound::PcmFormat{1, 16, 22050}, PatternSamples(100)));
+    delete g_manager;
+    g_manager = new QManager;
     Hall().resourceId = 1;
     Send(kHall, SET, 4000);
     EXPECT_EQ(Hall().resourceId, 4000);
-    EXPECT_TRUE(g_sound->Calls().empty()); // a room's picture has no companion sound
+    EXPECT_EQ(g_sound->SoundCount(), 0u); // a room's picture has no companion sound
     Send(kHall, QM_SETWAIT, 4100);
     EXPECT_EQ(Hall().resourceId, 4000);
 }

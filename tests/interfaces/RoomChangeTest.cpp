@@ -12,6 +12,7 @@
 #include "platform/PlayerFiles.h"
 #include "resources/QManager.h"
 #include "support/Assets.h"
+#include "support/Waves.h"
 #include "support/World.h"
 
 using namespace testing_support;
@@ -182,6 +183,9 @@ TEST_F(Rooms, NoEntryPointMeansNoPlacementAndNoSave) {
 
 TEST_F(Rooms, AmbienceAndMusicSwitchOnlyWhenTheyChange) {
     dir.Write("resource.qrc", "1 = hall.bmp\n2 = yard.bmp\n7 = wind.wav\n8 = song.wav\n");
+    const auto second = WaveBytes(sound::PcmFormat{1, 16, 22050}, PatternSamples(22050));
+    WriteWave(dir, "wind.wav", second);
+    WriteWave(dir, "song.wav", second);
     delete g_manager;
     g_manager = new QManager;
     auto& hall = static_cast<QObjectBG&>(world.Obj(kHall));
@@ -190,15 +194,19 @@ TEST_F(Rooms, AmbienceAndMusicSwitchOnlyWhenTheyChange) {
     hall.music = 8;
     yard.music = 0;
     ui().ChangeBG(kHall);
-    EXPECT_TRUE(g_sound->IsPlaying("WIND.WAV"));
-    EXPECT_TRUE(g_sound->IsPlaying("SONG.WAV"));
+    const DSsound* wind = g_sound->FindSound("WIND.WAV");
+    ASSERT_NE(wind, nullptr);
+    ASSERT_NE(g_sound->FindSound("SONG.WAV"), nullptr);
+    EXPECT_EQ(wind->category, kSoundEffects);
+    EXPECT_EQ(g_sound->FindSound("SONG.WAV")->category, kSoundMusic);
+    EXPECT_TRUE(wind->playing && g_sound->FindSound("SONG.WAV")->playing);
+    g_sound->MixFrames(4410); // 0.1 s: 2205 frames of the 22,050 Hz sound
     ui().ChangeBG(kYard);
-    EXPECT_TRUE(g_sound->IsPlaying("WIND.WAV")); // the same in both rooms: it plays on
-    EXPECT_FALSE(g_sound->IsPlaying("SONG.WAV"));
-    int windStarts = 0;
-    for (const auto& call : g_sound->Calls())
-        windStarts += call == "PlayLooped WIND.WAV";
-    EXPECT_EQ(windStarts, 1);
+    // The same ambience in both rooms plays on from where it was; the music is gone.
+    EXPECT_EQ(g_sound->FindSound("WIND.WAV"), wind);
+    EXPECT_TRUE(wind->playing);
+    EXPECT_EQ(wind->PlayPosition(), 2205u);
+    EXPECT_EQ(g_sound->FindSound("SONG.WAV"), nullptr);
 }
 
 TEST_F(Rooms, ARoomIsNeverAskedForAsAnAnimation) {

@@ -8,6 +8,7 @@
 #include "platform/Event.h"
 #include "platform/Text.h"
 #include "resources/QManager.h"
+#include "support/Waves.h"
 #include "support/World.h"
 #include "text/QText.h"
 
@@ -141,11 +142,17 @@ TEST_F(Texts, PhrasesWithSpeechWaitForItsEnd) {
 TEST_F(Texts, ClickingAPhraseSkipsItsSpeech) {
     QTextPhrase phrase("Hello", 0xFFFFFF, 0x0A0A0A);
     QDialogInterface& d = g_system->mainInterface->dialogue;
+    TempDir dir(true);
+    WriteWave(dir, "speech/hello.wav",
+              WaveBytes(sound::PcmFormat{1, 16, 22050}, PatternSamples(22050)));
     d.speechName = "SPEECH\\HELLO.WAV";
-    g_sound->LoadSound(d.speechName, 0);
+    platform::Event ended(true, false);
+    ASSERT_NE(g_sound->LoadSound(d.speechName, kSoundSpeech), nullptr);
+    g_sound->PlaySound(d.speechName, false, &ended);
     phrase.OnClick(0, 0);
     EXPECT_TRUE(d.speechName.empty());
-    EXPECT_FALSE(g_sound->IsLoaded("SPEECH\\HELLO.WAV"));
+    EXPECT_EQ(g_sound->FindSound("SPEECH\\HELLO.WAV"), nullptr);
+    EXPECT_TRUE(ended.TryWait()); // stopped: whoever waits for its end is told
     EXPECT_EQ(d.steps, std::vector<int>{-1});
 }
 

@@ -14,7 +14,7 @@
 #include "platform/Display.h"
 #include "platform/Trace.h"
 #include "resources/QManager.h"
-#include "sound/QSoundEngine.h"
+#include "sound/DSengine.h"
 
 namespace testing_support {
 
@@ -80,7 +80,8 @@ public:
         display = platform::Display::Create(options, error);
         video.Init(display.get());
         g_dialogue = new BigDialogue;
-        g_sound = new QSoundEngine;
+        g_sound = new DSengine;
+        g_sound->Init(SoundOutput{}); // mixed on the clock: tests call AdvanceTo
         g_manager = new QManager;
         g_debug = new QDebug;
         g_video = &video;
