@@ -75,6 +75,7 @@ CommandGroup FlicCommands();
 CommandGroup QrcCommands();
 CommandGroup DialogueCommands();
 CommandGroup SaveCommands();
+CommandGroup SoundCommands();
 
 // Runs the tool on its arguments (without the program name). Returns the exit code:
 // 0 success, 1 failure of the command, 2 wrong usage.
