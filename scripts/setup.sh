@@ -11,7 +11,7 @@ PACKAGES=(
   libgtest-dev libbenchmark-dev
   fonts-liberation
   xvfb xauth
-  librsvg2-bin python3
+  librsvg2-bin python3 sox
 )
 
 missing=()

@@ -95,7 +95,8 @@ protected:
             for (const ScriptReaction& r : o.reactions)
                 for (const ScriptMessage& m : r.messages)
                     if (m.type == SET || m.type == QM_SETWAIT || m.type == QM_BASEANIM ||
-                        (m.type == CURSOR && m.param1 != 0xFFFF))
+                        (m.type == CURSOR && m.param1 != 0xFFFF) || m.type == QM_AMBIENCE ||
+                        m.type == QM_MUSIC)
                         used.insert(m.param1);
         return used;
     }

@@ -6,6 +6,7 @@
 #include "graphics/PictureConvert.h"
 #include "platform/Cp1251.h"
 #include "resources/ArchiveFormat.h"
+#include "sound/WaveFile.h"
 
 #include <cstdio>
 #include <fstream>
@@ -37,6 +38,18 @@ std::vector<uint8_t> Member(const std::string& archive, const std::string& name)
     return {};
 }
 
+// A sound the engine plays: a valid wave file in a format the mixer takes. Returns its length
+// in milliseconds.
+int ExpectPlayable(const std::string& name, const std::vector<uint8_t>& data) {
+    sound::MemoryWaveSource source(data);
+    sound::WaveLayout layout;
+    std::string why;
+    EXPECT_TRUE(sound::ParseWaveLayout(source, layout, why)) << name << ": " << why;
+    EXPECT_TRUE(sound::IsPlayableFormat(layout.format, why)) << name << ": " << why;
+    const uint32_t rate = std::max<uint32_t>(layout.format.avgBytesPerSec, 1);
+    return static_cast<int>(uint64_t{layout.dataSize} * 1000 / rate);
+}
+
 // Checks one file named by resource.qrc: it opens, and it decodes as what its name says.
 void ExpectLoadable(const std::string& name) {
     const std::vector<uint8_t> data = ReadThroughFileLayer(name);
@@ -53,8 +66,10 @@ void ExpectLoadable(const std::string& name) {
         const std::string base = name.substr(0, name.size() - 4);
         ReadThroughFileLayer(base + ".MSK"); // the animation's rectangle files
         ReadThroughFileLayer(base + ".MS2");
+    } else if (extension == "WAV") {
+        ExpectPlayable(name, data);
     } else {
-        ADD_FAILURE() << name << ": neither a picture nor an animation";
+        ADD_FAILURE() << name << ": neither a picture, an animation nor a sound";
     }
 }
 
@@ -218,4 +233,34 @@ TEST_F(DemoData, EndReactionsWaitForAnimationsThatEnd) {
         }
     }
     EXPECT_GE(guarded, 1);
+}
+
+TEST_F(DemoData, SoundsFitTheirRoomsAndAnimations) {
+    // Every room has an ambience and music; one of them is long enough to be streamed.
+    bool streamed = false;
+    for (const ScriptObject& room : script_.objects) {
+        if (!IsRoom(room.id)) continue;
+        std::set<uint16_t> set;
+        for (const ScriptReaction& r : room.reactions)
+            for (const ScriptMessage& m : r.messages) {
+                if (m.type != QM_AMBIENCE && m.type != QM_MUSIC) continue;
+                set.insert(m.type);
+                const std::string name = table_.at(m.param1).fileName;
+                const int ms = ExpectPlayable(name, ReadThroughFileLayer(name));
+                streamed |= ms >= 5000;
+            }
+        EXPECT_EQ(set.size(), 2u) << room.Name() << " lacks its ambience or its music";
+    }
+    EXPECT_TRUE(streamed);
+    // A companion sound starts again only once it has finished: the clock's tick must be over
+    // before the pendulum's next swing, and a door's sound before the door is open and the
+    // room changes (which removes it).
+    const std::pair<const char*, const char*> companions[] = {
+        {"CLOCK.WAV", "CLOCK.FLC"}, {"WDOOROP.WAV", "WDOOROP.FLC"}, {"SDOOROP.WAV", "SDOOROP.FLC"}};
+    for (auto [sound, animation] : companions) {
+        const int ms = ExpectPlayable(sound, ReadThroughFileLayer(sound));
+        const codecs::FlicHeader flic = FlicHeaderOf(animation);
+        // Played as the first frame passes: it has the other frames' time to end.
+        EXPECT_LT(ms, (flic.frameCount - 1) * flic.frameTime) << sound;
+    }
 }

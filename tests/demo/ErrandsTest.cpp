@@ -22,70 +22,70 @@ constexpr const char* kEvening = R"(
 23 key I
 25 move 550 200
 28 ldown 550 200
-# still holding the can: through the door
-33 ldown 550 200
+# still holding the can, once the door has swung open: through it
+64 ldown 550 200
 # Harbour Street: walk right twice, take the herring from the boat and give it to the cat
-41 key W
-42 ldown 630 420
-125 ldown 600 420
-200 key G
-201 move 360 340
-203 ldown 360 340
-216 key I
-218 move 396 232
-220 ldown 396 232
-222 key I
-224 move 228 342
-226 ldown 228 342
-270 key G
-271 move 383 347
-273 ldown 383 347
-# back along the street and in through the door
-290 key W
-291 ldown 20 420
-370 key U
-371 move 80 250
-373 ldown 80 250
+72 key W
+73 ldown 630 420
+156 ldown 600 420
+231 key G
+232 move 360 340
+234 ldown 360 340
+247 key I
+249 move 396 232
+251 ldown 396 232
+253 key I
+255 move 228 342
+257 ldown 228 342
+301 key G
+302 move 383 347
+304 ldown 383 347
+# back along the street and in through the door, once it has swung open
+321 key W
+322 ldown 20 420
+401 key U
+402 move 80 250
+404 ldown 80 250
 # The workshop: the key opens the drawer; take the packet of mantles from it
-381 key I
-383 move 396 232
-385 ldown 396 232
-386 key I
-388 move 394 255
-389 ldown 394 255
-393 key G
-394 move 394 258
-396 ldown 394 258
-399 key I
-401 move 424 418
-402 shot page1.png
-403 ldown 424 418
-405 move 136 157
-406 shot page2.png
-407 ldown 136 157
-409 key I
-411 move 550 200
-412 ldown 550 200
-420 shot before.png
+456 key I
+458 move 396 232
+460 ldown 396 232
+461 key I
+463 move 394 255
+464 ldown 394 255
+468 key G
+469 move 394 258
+471 ldown 394 258
+474 key I
+476 move 424 418
+477 shot page1.png
+478 ldown 424 418
+480 move 136 157
+481 shot page2.png
+482 ldown 136 157
+484 key I
+486 move 550 200
+487 ldown 550 200
+524 shot before.png
 # Harbour Street: walk to the lamp, take the mantle out again and fit it
-421 key W
-422 ldown 630 420
-505 key G
-506 move 320 240
-507 rdown 320 240
-508 move 316 243
-510 ldown 316 243
-512 move 424 418
-513 ldown 424 418
-515 move 136 157
-516 ldown 136 157
-518 move 544 399
-520 ldown 544 399
-522 move 394 178
-524 ldown 394 178
-530 shot mended.png
-532 ldown 320 300
-760 close
+525 key W
+526 ldown 630 420
+609 key G
+610 move 320 240
+611 rdown 320 240
+612 move 316 243
+614 ldown 316 243
+616 move 424 418
+617 ldown 424 418
+619 move 136 157
+620 ldown 136 157
+622 move 544 399
+624 ldown 544 399
+626 move 394 178
+628 ldown 394 178
+634 shot mended.png
+636 ldown 320 300
+864 close
 )";
 
 } // namespace
@@ -103,8 +103,10 @@ TEST(Playthrough, TheEveningsErrandsCanAllBeDone) {
          Delivered("CURSOR", 465, "Herring", "Herring"),
          Delivered("OBJECTUSE", 0, "Cat", "Herring"), Delivered("DELINV", 0, "Herring", "Cat"),
          Delivered("SET", 415, "Cat", "Cat"), Delivered("ADDINV", 0, "Key", "Key"),
+         Delivered("END", 418, "StreetDoor", "NULL"),
          Delivered("GOTO", 0, "Workshop", "StreetDoor"), Delivered("OBJECTUSE", 0, "Drawer", "Key"),
          Delivered("ADDINV", 0, "Mantle", "Drawer"), Delivered("CURSOR", 467, "Mantle", "Mantle"),
+         Delivered("END", 407, "WorkshopDoor", "NULL"),
          Delivered("GOTO", 0, "Harbour", "WorkshopDoor"),
          Delivered("OBJECTUSE", 0, "Lamp", "Mantle"), Delivered("STATUS", 1, "Lamp", "Lamp"),
          Delivered("SHOWDESCRIPTION", 1, "LampMended", "Lamp")}));

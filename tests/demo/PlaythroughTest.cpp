@@ -10,7 +10,8 @@ using namespace demo_play;
 namespace {
 
 // Hover the clock and leave it; the door is stuck. Take the oil can with the action menu's
-// take, take it out of the case, oil the door with it and go out; then scroll the street.
+// take, take it out of the case and oil the door with it: it swings open, and once it is open
+// Tarvo goes out; then scroll the street.
 constexpr const char* kTour = R"(
 2 shot start.png
 4 move 270 150
@@ -37,16 +38,17 @@ constexpr const char* kTour = R"(
 44 move 560 200
 45 shot closed.png
 46 ldown 560 200
-50 shot open.png
-52 ldown 560 200
-60 shot street.png
-62 key Right
-63 key Right
-64 key Right
-65 key Right
-66 key Right
-80 shot scrolled.png
-90 close
+62 shot swinging.png
+85 shot open.png
+86 ldown 560 200
+96 shot street.png
+98 key Right
+99 key Right
+100 key Right
+101 key Right
+102 key Right
+116 shot scrolled.png
+126 close
 )";
 
 constexpr uint32_t kCaption = 0xFFFFC0;
@@ -73,25 +75,29 @@ TEST(Playthrough, CaptionsCursorDoorAndScrolling) {
     EXPECT_FALSE(SameRegion(clock, floor, 255, 135, 285, 165));
     EXPECT_FALSE(SameRegion(clock, floor, 135, 405, 165, 435));
 
-    // The stuck door only says so; the oil can, taken out of the case, opens it, and then
-    // it leads out: the trace says so, the game autosaves, and the street's own picture
-    // shows where no object stands (the sky at the top left).
+    // The stuck door only says so; the oil can, taken out of the case, frees it, it swings
+    // open with its creak and then it leads out: the trace says so, the game autosaves, and
+    // the street's own picture shows where no object stands (the sky at the top left).
     EXPECT_TRUE(InOrder(play.trace, {Delivered("USE", 0, "WorkshopDoor", "WorkshopDoor"),
                                      Delivered("SHOWDESCRIPTION", 1, "StuckDoor", "WorkshopDoor"),
                                      Delivered("TAKE", 0, "OilCan", "OilCan"),
                                      Delivered("ADDINV", 0, "OilCan", "OilCan"),
                                      Delivered("CURSOR", 460, "OilCan", "OilCan"),
                                      Delivered("OBJECTUSE", 0, "WorkshopDoor", "OilCan"),
+                                     "DSsound: \"WDOOROP.WAV\"\n",
+                                     Delivered("END", 407, "WorkshopDoor", "NULL"),
                                      Delivered("SET", 403, "WorkshopDoor", "WorkshopDoor"),
                                      Delivered("GOTO", 0, "Harbour", "WorkshopDoor"),
                                      "Leave BG: Workshop\n", "Saved autosave.dat\n"}));
     EXPECT_TRUE(std::filesystem::exists(dir / "autosave.dat"));
     const auto caseShown = Shot(dir, "case.png"), held = Shot(dir, "held.png"),
-               closed = Shot(dir, "closed.png"), open = Shot(dir, "open.png");
+               closed = Shot(dir, "closed.png"), swinging = Shot(dir, "swinging.png"),
+               open = Shot(dir, "open.png");
     EXPECT_FALSE(SameRegion(caseShown, floor, 60, 140, 460, 280)); // the case covers the room
     EXPECT_FALSE(SameRegion(caseShown, held, kCanX, kCanY, kCanX + 32, kCanY + 28)); // taken out
-    EXPECT_TRUE(SameRegion(caseShown, held, 120, 145, 152, 170)); // the notebook stays
-    EXPECT_FALSE(SameRegion(closed, open, 520, 130, 580, 160));   // the door opens
+    EXPECT_TRUE(SameRegion(caseShown, held, 120, 145, 152, 170));   // the notebook stays
+    EXPECT_FALSE(SameRegion(closed, swinging, 520, 130, 580, 160)); // the door swings
+    EXPECT_FALSE(SameRegion(swinging, open, 520, 130, 580, 160));   // and comes to rest open
     const auto street = Shot(dir, "street.png"), scrolled = Shot(dir, "scrolled.png");
     const auto harbour = RoomPicture("HARBOUR.BMP");
     ASSERT_TRUE(harbour);
@@ -106,7 +112,8 @@ TEST(Playthrough, TheSameReplayGivesTheSameFrames) {
     TempDir first, second;
     ASSERT_EQ(RunDemo(first, kTour).status, 0);
     ASSERT_EQ(RunDemo(second, kTour).status, 0);
-    for (const char* name : {"clock.png", "case.png", "held.png", "street.png", "scrolled.png"}) {
+    for (const char* name :
+         {"clock.png", "case.png", "held.png", "swinging.png", "street.png", "scrolled.png"}) {
         std::ifstream a(first / name, std::ios::binary), b(second / name, std::ios::binary);
         const std::string bytesA((std::istreambuf_iterator<char>(a)), {}),
             bytesB((std::istreambuf_iterator<char>(b)), {});
