@@ -272,3 +272,22 @@ TEST(EngineThreads, StoppingASoundWhileItRefills) {
     // Some playbacks went on past the first fill of the ring: the worker refilled them.
     EXPECT_GT(furthest, 4u * 96000);
 }
+
+// Through the audio device (SDL's dummy driver in the tests): the device's thread mixes, the
+// refill worker ends the sound, and the main thread sees its events.
+TEST(EngineThreads, ASoundOnTheDeviceEndsWithItsEvent) {
+    TempDir dir(true);
+    WriteWave(dir, "tick.wav", WaveBytes(kCd, PatternSamples(4410))); // 0.1 s
+    DSengine engine;
+    SoundOutput output;
+    output.device = true;
+    engine.Init(output);
+    if (engine.MixesOnClock()) GTEST_SKIP() << "no audio device";
+    DSsound* s = engine.LoadSound("tick.wav", kSoundEffects);
+    ASSERT_NE(s, nullptr);
+    platform::Event ended(true, false);
+    s->Play(0, &ended);
+    EXPECT_TRUE(ended.Wait(5000)); // a generous limit: the sound lasts 0.1 s
+    EXPECT_TRUE(s->finishedEvent.TryWait());
+    EXPECT_EQ(s->playing, 0);
+}
