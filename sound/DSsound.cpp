@@ -50,7 +50,9 @@ DSsound::DSsound(sound::Mixer& mixer, sound::RefillWorker& worker)
 DSsound::~DSsound() {
     if (buffer_) {
         Stop();
-        finishedEvent.Wait(platform::kInfinite); // set by Stop, or already before it
+        // Set by Stop, or by the refill worker ending the sound just now: then it may still be
+        // finishing, and the sound must outlive that.
+        finishedEvent.Wait(platform::kInfinite);
         mixer_.Remove(voice_);
     }
     if (file_ >= 0) FileClose(file_);
@@ -194,8 +196,9 @@ uint64_t DSsound::PlayPosition() const {
 
 void DSsound::Finish() {
     if (playing.exchange(0) == 0) return;
-    finishedEvent.Set();
     if (callerEvent != nullptr) callerEvent->Set();
+    // Last: once it is set, the main thread may delete the sound (see the destructor).
+    finishedEvent.Set();
 }
 
 bool DSsound::Service() {
