@@ -210,8 +210,6 @@ void DestroySubsystems() {
     g_system = nullptr;
     delete g_debug;
     g_debug = nullptr;
-    // The resource manager closes the archives: no streamed sound may read from them after.
-    if (g_sound != nullptr) g_sound->StopAll();
     delete g_manager;
     g_manager = nullptr;
     delete g_sound;

@@ -105,11 +105,6 @@ void DSengine::PlaySound(const std::string& name, bool loop, platform::Event* ca
     if (s != nullptr && s->playing == 0) s->Play(loop ? 1 : 0, callerEvent);
 }
 
-void DSengine::StopAll() {
-    for (auto& [name, sound] : sounds_)
-        sound->Stop();
-}
-
 void DSengine::Mix(std::span<int16_t> stereo) {
     if (mixer_) mixer_->Mix(stereo);
 }

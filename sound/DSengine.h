@@ -63,8 +63,6 @@ public:
     // Plays a loaded sound by name, only when it is not playing already.
     void PlaySound(const std::string& name, bool loop = false,
                    platform::Event* callerEvent = nullptr);
-    // Stops every sound (before the archives they stream from are closed).
-    void StopAll();
     size_t SoundCount() const { return sounds_.size(); }
 
     // Mixing on the clock: mixes from the last call (or Init) up to `nowMs`, then refills and

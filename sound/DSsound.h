@@ -43,7 +43,8 @@ public:
     // is no valid wave file (with a message), or holds a format the mixer cannot play.
     bool Load(const std::string& name, int category);
 
-    // From the start; `callerEvent` (may be null) is set when the sound ends or is stopped.
+    // From the start; `callerEvent` (may be null) is set when the sound ends, is stopped or
+    // is deleted, so it must outlive the playback.
     void Play(int loop, platform::Event* callerEvent);
     void Stop();
     void Pause();

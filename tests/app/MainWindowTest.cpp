@@ -179,6 +179,7 @@ TEST_F(Shell, LeavingTheForegroundPausesAndComingBackResumes) {
     g_sound->MixFrames(4410);
     EXPECT_EQ(hum->PlayPosition(), before + 2205); // on from where it stopped
     EXPECT_FALSE(ended.TryWait());
+    hum->Stop(); // before `ended` goes
     EXPECT_EQ(window->Video().lastFrameTime, platform::NowMs()); // the time away is not a frame
     EXPECT_EQ(window->Video().DirtyRects(), (std::vector<platform::Rect>{{0, 0, 640, 480}}));
 

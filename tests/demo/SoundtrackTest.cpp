@@ -104,7 +104,7 @@ TEST(Soundtrack, TheClockTicksWithItsPendulumAndTheDoorSwitchesTheAmbience) {
     for (int pass = 1; pass <= 84; ++pass)
         if (pass <= 14 || pass >= 66) shots.push_back(pass);
     for (int pass : shots)
-        replay += std::to_string(pass) + " shot p" + std::to_string(pass) + ".png\n";
+        replay += std::to_string(pass) + " shot " + std::to_string(pass) + ".png\n";
     replay += "90 move 560 200\n92 key 4\n94 ldown 560 200\n260 close\n";
     dir.Write("replay.txt", replay);
     const auto run = testing_support::RunProgram(
@@ -120,8 +120,8 @@ TEST(Soundtrack, TheClockTicksWithItsPendulumAndTheDoorSwitchesTheAmbience) {
     std::vector<int> moves;
     for (size_t i = 1; i < shots.size(); ++i)
         if (shots[i] == shots[i - 1] + 1 &&
-            PendulumMoved(dir / ("p" + std::to_string(shots[i - 1]) + ".png"),
-                          dir / ("p" + std::to_string(shots[i]) + ".png")))
+            PendulumMoved(dir / (std::to_string(shots[i - 1]) + ".png"),
+                          dir / (std::to_string(shots[i]) + ".png")))
             moves.push_back(shots[i - 1]);
     // The first move in each window: 12 frames of 110 ms (66 passes) apart.
     const auto second = std::find_if(moves.begin(), moves.end(), [](int p) { return p >= 66; });

@@ -130,6 +130,8 @@ TEST_F(Engine, EndEventsPauseAndPlayByName) {
     EXPECT_EQ(Signals(ended), 1);
     engine.PlaySound("tick.wav", false, &ended);
     EXPECT_EQ(s->playing, 1);
+    engine.RemoveSound("tick.wav"); // before `ended` goes, as the sound's end would set it
+    EXPECT_EQ(Signals(ended), 1);
 }
 
 TEST_F(Engine, CategoriesPansAndVolumesApplyAtOnce) {
