@@ -79,20 +79,26 @@ inline bool SameRegion(const platform::RgbImage& a, const platform::RgbImage& b,
     return true;
 }
 
-// A room picture as the engine converts it, read from the demo's archives.
-inline std::optional<platform::Surface> RoomPicture(const std::string& name) {
+// The bytes of a file as the game finds it in its archives (empty if it is not there).
+inline std::vector<uint8_t> GameFile(const std::string& name) {
     const auto cwd = std::filesystem::current_path();
     std::filesystem::current_path(kGame);
     ResetFileTable();
     OpenArchive("patch.str");
     OpenArchive("main.str");
     std::vector<uint8_t> bytes;
-    const bool read = FileReadAll(name.c_str(), bytes);
+    if (!FileReadAll(name.c_str(), bytes)) bytes.clear();
     CloseArchives();
     std::filesystem::current_path(cwd);
+    return bytes;
+}
+
+// A room picture as the engine converts it, read from the demo's archives.
+inline std::optional<platform::Surface> RoomPicture(const std::string& name) {
+    const std::vector<uint8_t> bytes = GameFile(name);
     graphics::DibImage dib;
     std::string error;
-    if (!read || !graphics::DecodePicture(bytes, dib, error)) return std::nullopt;
+    if (bytes.empty() || !graphics::DecodePicture(bytes, dib, error)) return std::nullopt;
     return graphics::DibToSurface(dib, platform::PixelShifts{});
 }
 

@@ -1,26 +1,20 @@
 // What the demo sounds like, heard through a headless replay's mixed output (--audio-out):
-// the clock's tick comes with its pendulum, and using the door switches the room's ambience.
+// the clock's tick comes with its pendulum, the oiled door creaks as it swings open, and going
+// through it switches the room's ambience.
 // The rooms' sounds are 22,050 Hz mono at full volume and the mixer doubles the rate by
 // interpolation, so every other sample of the mix carries their samples unchanged, added to
 // whatever else plays; a sound is found in the mix by its correlation with the file.
-#include <gtest/gtest.h>
-
+#include <algorithm>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 
+#include "demo/Playthrough.h"
 #include "platform/ByteReader.h"
-#include "platform/Png.h"
-#include "resources/FileAccess.h"
 #include "sound/WaveFile.h"
-#include "support/Subprocess.h"
-#include "support/TempDir.h"
 
-using testing_support::TempDir;
+using namespace demo_play;
 
 namespace {
 
-const std::string kGame = std::string(TARVO_BINARY_DIR) + "/demo";
 constexpr size_t kPassSamples = 441; // 20 ms at 22,050 Hz
 
 // The samples of a 16-bit wave file; with `everyOther`, only the even frames of its left
@@ -39,18 +33,6 @@ std::vector<int16_t> Samples(const std::vector<uint8_t>& file, bool everyOther) 
         if (i % step == 0) samples.push_back(s);
     }
     return samples;
-}
-
-std::vector<uint8_t> GameFile(const std::string& name) {
-    const auto cwd = std::filesystem::current_path();
-    std::filesystem::current_path(kGame);
-    ResetFileTable();
-    OpenArchive("main.str");
-    std::vector<uint8_t> bytes;
-    FileReadAll(name.c_str(), bytes);
-    CloseArchives();
-    std::filesystem::current_path(cwd);
-    return bytes;
 }
 
 // How much of `mix` from `at` on looks like `sound` from `from` on, over `length` samples:
@@ -93,19 +75,39 @@ bool PendulumMoved(const std::string& a, const std::string& b) {
     return false;
 }
 
+// From pass 90 on: take the oil can with the action menu's take, take it out of the case, oil
+// the stuck door with it, and once it has swung open (by pass 150) go out into the street.
+constexpr const char* kOutIntoTheStreet = R"(
+90 move 320 240
+91 rdown 320 240
+93 move 300 310
+95 ldown 300 310
+97 move 370 222
+99 ldown 370 222
+102 key I
+104 move 256 232
+107 ldown 256 232
+109 move 300 300
+111 key I
+113 move 550 200
+116 ldown 550 200
+152 ldown 550 200
+)";
+constexpr int kOiled = 116, kGoingOut = 152;
+
 } // namespace
 
 TEST(Soundtrack, TheClockTicksWithItsPendulumAndTheDoorSwitchesTheAmbience) {
     TempDir dir;
     // Screenshots round the pendulum's first two passes through its first frame, then out
-    // through the door. A shot is the frame shown before its pass.
+    // through the door once it is oiled. A shot is the frame shown before its pass.
     std::string replay;
     std::vector<int> shots;
     for (int pass = 1; pass <= 84; ++pass)
         if (pass <= 14 || pass >= 66) shots.push_back(pass);
     for (int pass : shots)
         replay += std::to_string(pass) + " shot " + std::to_string(pass) + ".png\n";
-    replay += "90 move 560 200\n92 key 4\n94 ldown 560 200\n260 close\n";
+    replay += std::string(kOutIntoTheStreet) + "260 close\n";
     dir.Write("replay.txt", replay);
     const auto run = testing_support::RunProgram(
         "app/tarvo", kGame + " --headless --replay " + (dir / "replay.txt") + " --screenshot-dir " +
@@ -137,14 +139,26 @@ TEST(Soundtrack, TheClockTicksWithItsPendulumAndTheDoorSwitchesTheAmbience) {
         EXPECT_GT(Likeness(mix, at, tick, 0, 800), 0.7);
     }
 
+    // The creak is heard as the oiled door starts to swing: it starts with a pass, once the
+    // swing's first frame (90 ms) is over, five or six passes after the click.
+    const std::vector<int16_t> creak = Samples(GameFile("WDOOROP.WAV"), false);
+    const size_t creaked =
+        FindStart(mix, creak, kOiled * kPassSamples, (kOiled + 10) * kPassSamples, 2048);
+    EXPECT_GE(creaked, (kOiled + 4) * kPassSamples);
+    EXPECT_LE(creaked, (kOiled + 6) * kPassSamples);
+    EXPECT_EQ(creaked % kPassSamples, 0u);
+    EXPECT_GT(Likeness(mix, creaked, creak, 0, 2048), 0.6);
+
     // The street's ambience starts with the room change, and the workshop's stops there.
     const std::vector<int16_t> workshop = Samples(GameFile("AMBSHOP.WAV"), false);
     const std::vector<int16_t> street = Samples(GameFile("AMBHARB.WAV"), false);
     // Found pass by pass, then sample by sample round that pass: it starts with a pass.
     const size_t pass =
-        FindStart(mix, street, 94 * kPassSamples, 220 * kPassSamples, 2048, kPassSamples);
+        FindStart(mix, street, kGoingOut * kPassSamples, 220 * kPassSamples, 2048, kPassSamples);
     const size_t change = FindStart(mix, street, pass - kPassSamples, pass + kPassSamples, 2048);
     EXPECT_EQ(change, pass);
+    // The door was already open, so the room changes within a pass or two of the click.
+    EXPECT_LE(change, (kGoingOut + 3) * kPassSamples);
     constexpr size_t kWindow = 8820; // 0.4 s
     EXPECT_GT(Likeness(mix, change, street, 0, kWindow), 0.4);
     EXPECT_LT(std::abs(Likeness(mix, change - kWindow, street, 0, kWindow)), 0.15);
@@ -158,7 +172,7 @@ TEST(Soundtrack, TheClockTicksWithItsPendulumAndTheDoorSwitchesTheAmbience) {
 
 TEST(Soundtrack, AHeadlessRunMixesTheSameSamplesEveryTime) {
     TempDir dir;
-    dir.Write("replay.txt", "10 move 560 200\n12 key 4\n14 ldown 560 200\n150 close\n");
+    dir.Write("replay.txt", std::string(kOutIntoTheStreet) + "200 close\n");
     std::vector<std::string> mixes;
     for (const char* name : {"a.wav", "b.wav"}) {
         const auto run = testing_support::RunProgram(
@@ -168,6 +182,6 @@ TEST(Soundtrack, AHeadlessRunMixesTheSameSamplesEveryTime) {
         std::ifstream in(dir / name, std::ios::binary);
         mixes.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
-    EXPECT_EQ(mixes[0].size(), 44 + 150 * 882 * 4u);
+    EXPECT_EQ(mixes[0].size(), 44 + 200 * 882 * 4u);
     EXPECT_TRUE(mixes[0] == mixes[1]);
 }
