@@ -22,7 +22,7 @@
 #include "platform/Display.h"
 #include "platform/PlayerFiles.h"
 #include "resources/QManager.h"
-#include "sound/QSoundEngine.h"
+#include "sound/DSengine.h"
 
 namespace {
 
@@ -81,7 +81,8 @@ struct SceneWorld {
         video.Init(display.get());
         g_video = &video;
         g_dialogue = new BigDialogue;
-        g_sound = new QSoundEngine;
+        g_sound = new DSengine;
+        g_sound->Init(SoundOutput{});
         g_manager = new QManager;
         g_system = new QSystem;
         for (int32_t id = 5002; id <= 5007; ++id) { // the cursor's pictures

@@ -11,7 +11,7 @@
 #include "platform/Surface.h"
 #include "platform/Trace.h"
 #include "resources/QManager.h"
-#include "sound/QSoundEngine.h"
+#include "sound/DSengine.h"
 #include "text/QText.h"
 
 TARVO_IMPLEMENT_CLASS(QInterfaceSequence, QInterface)
