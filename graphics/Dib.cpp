@@ -1,6 +1,7 @@
 #include "graphics/Dib.h"
 
 #include "platform/ByteReader.h"
+#include "platform/ImageBudget.h"
 
 #include "platform/ByteWriter.h"
 #include <fstream>
@@ -74,8 +75,10 @@ bool ReadFileAndInfoHeaders(ByteReader& reader, BmpHeader& h, std::string& error
 bool CheckGeometry(const BmpHeader& h, std::string& error) {
     if (h.width <= 0 || h.height == 0) return Fail(error, "BMP picture has no pixels");
     const int64_t rows = h.height < 0 ? -h.height : h.height;
-    if (h.width > kMaxDibDimension || rows > kMaxDibDimension || h.width * rows > kMaxDibPixels)
-        return Fail(error, "BMP picture too large");
+    if (!platform::FitsImageBudget(h.width, rows)) {
+        error = "BMP picture of " + platform::ImageBudgetRefusal(h.width, rows);
+        return false;
+    }
     if (h.planes != 1) return Fail(error, "BMP picture with more than one plane");
     const uint16_t bpp = h.bitsPerPixel;
     const bool core = h.headerSize == kCoreHeaderSize;
@@ -226,8 +229,7 @@ bool ReadRows(std::span<const uint8_t> file, const BmpHeader& h, uint64_t pixelO
 bool DibImage::IsConsistent() const {
     const bool depth =
         bitsPerPixel == 1 || bitsPerPixel == 4 || bitsPerPixel == 8 || bitsPerPixel == 24;
-    if (!depth || width <= 0 || height <= 0 || width > kMaxDibDimension ||
-        height > kMaxDibDimension || int64_t{width} * height > kMaxDibPixels)
+    if (!depth || width <= 0 || height <= 0 || !platform::FitsImageBudget(width, height))
         return false;
     return palette.size() <= 256 && bits.size() == Stride() * static_cast<size_t>(height);
 }

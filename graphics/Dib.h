@@ -18,11 +18,6 @@ struct DibColor {
     friend bool operator==(const DibColor&, const DibColor&) = default;
 };
 
-// Pictures larger than this are refused before anything is allocated: no room of the game
-// comes near it, and a corrupt header must not make us reserve gigabytes.
-inline constexpr int kMaxDibDimension = 16384;
-inline constexpr int64_t kMaxDibPixels = int64_t{1} << 26;
-
 struct DibImage {
     int width = 0;
     int height = 0;       // always positive; rows are kept bottom-up whatever the file said
@@ -35,7 +30,8 @@ struct DibImage {
     static size_t StrideFor(int width, int bitsPerPixel) {
         return (static_cast<size_t>(width) * static_cast<size_t>(bitsPerPixel) + 31) / 32 * 4;
     }
-    // True when the fields describe a picture this module can convert and write.
+    // True when the fields describe a picture this module can convert and write (within
+    // the image budget of platform/ImageBudget.h).
     bool IsConsistent() const;
     // Stored row of picture row y counted from the top.
     const uint8_t* TopDownRow(int y) const { return bits.data() + (height - 1 - y) * Stride(); }

@@ -1,6 +1,7 @@
 #include "graphics/FlicDecoder.h"
 
 #include "platform/ByteReader.h"
+#include "platform/ImageBudget.h"
 
 namespace codecs {
 
@@ -44,7 +45,11 @@ bool ListChunks(std::span<const uint8_t> frame, FlicFrameInfo& info, std::string
 
 } // namespace
 
-bool ParseFlicHeader(std::span<const uint8_t> header, FlicHeader& out, std::string& error) {
+bool ParseFlicHeader(std::span<const uint8_t> header, FlicHeader& out, std::string& error,
+                     FlicFault* fault) {
+    FlicFault ignored;
+    FlicFault& why = fault != nullptr ? *fault : ignored;
+    why = FlicFault::NotFlic;
     ByteReader in(header);
     FlicHeader h;
     h.fileSize = in.U32();
@@ -65,10 +70,17 @@ bool ParseFlicHeader(std::span<const uint8_t> header, FlicHeader& out, std::stri
         error = "not an FLC or FLI file (magic " + std::to_string(h.magic) + ")";
         return false;
     }
+    why = FlicFault::Damaged;
     if (h.frameCount == 0 || h.width == 0 || h.height == 0) {
         error = "no frames or an empty picture";
         return false;
     }
+    if (!platform::FitsImageBudget(h.width, h.height)) {
+        why = FlicFault::TooLarge;
+        error = "a picture of " + platform::ImageBudgetRefusal(h.width, h.height);
+        return false;
+    }
+    why = FlicFault::None;
     h.frameTime = h.magic == kFliMagic ? h.speed * kFliTickMs : h.speed;
     if (h.frameTime == 0) h.frameTime = 1;
     out = h;
@@ -115,12 +127,14 @@ bool FlicPlayback::Start(const FlicHeader& header, const platform::PixelShifts& 
     frames_.Reset(header.width, header.height, shifts);
     valid_ = true;
     error_.clear();
+    fault_ = FlicFault::None;
     return true;
 }
 
-bool FlicPlayback::Refuse(const std::string& reason) {
+bool FlicPlayback::Refuse(const std::string& reason, FlicFault fault) {
     valid_ = false;
     error_ = reason;
+    fault_ = fault;
     return false;
 }
 
@@ -156,7 +170,8 @@ bool FlicDecoder::Open(std::vector<uint8_t> file, const platform::PixelShifts& s
     file_ = std::move(file);
     FlicHeader header;
     std::string error;
-    if (!ParseFlicHeader(file_, header, error)) return Refuse(error);
+    FlicFault fault;
+    if (!ParseFlicHeader(file_, header, error, &fault)) return Refuse(error, fault);
     firstFrame_ = FirstFrameOffset(header);
     const std::span<const uint8_t> first = FrameAt(firstFrame_);
     if (first.empty()) return Refuse("frame 1 leaves the file");
@@ -205,13 +220,14 @@ bool FlicStreamDecoder::FrameSizeAt(uint64_t offset, uint32_t& size) {
 bool FlicStreamDecoder::Open(std::unique_ptr<FlicSource> source,
                              const platform::PixelShifts& shifts) {
     source_ = std::move(source);
-    if (!source_) return Refuse("no file");
+    if (!source_) return Refuse("no file", FlicFault::NotFlic);
     uint8_t headerBytes[kFlicHeaderSize];
     if (source_->Size() < kFlicHeaderSize || !source_->ReadAt(0, headerBytes))
-        return Refuse("file shorter than the 128-byte header");
+        return Refuse("file shorter than the 128-byte header", FlicFault::NotFlic);
     FlicHeader header;
     std::string error;
-    if (!ParseFlicHeader(headerBytes, header, error)) return Refuse(error);
+    FlicFault fault;
+    if (!ParseFlicHeader(headerBytes, header, error, &fault)) return Refuse(error, fault);
     next_ = FirstFrameOffset(header);
     uint32_t firstSize = 0;
     if (!FrameSizeAt(next_, firstSize)) return Refuse("frame 1 leaves the file");

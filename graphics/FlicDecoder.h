@@ -36,8 +36,14 @@ struct FlicHeader {
     uint32_t secondFrameOffset = 0; // offset 84; 0 in FLI files
 };
 
-// Reads the header fields; fails on a short header, a wrong magic, no frames or a zero size.
-bool ParseFlicHeader(std::span<const uint8_t> header, FlicHeader& out, std::string& error);
+// Why an animation was refused: not an animation at all (a short header or a wrong magic),
+// a picture over the image budget (platform/ImageBudget.h), or damaged frames.
+enum class FlicFault { None, NotFlic, TooLarge, Damaged };
+
+// Reads the header fields; fails on a short header, a wrong magic, no frames, a zero size or
+// a size over the image budget, which is checked before anything is allocated for it.
+bool ParseFlicHeader(std::span<const uint8_t> header, FlicHeader& out, std::string& error,
+                     FlicFault* fault = nullptr);
 
 // Where frame 1 starts: offset 80, or 128 (right after the header) when it is 0.
 uint32_t FirstFrameOffset(const FlicHeader& header);
@@ -77,6 +83,7 @@ public:
     bool Valid() const { return valid_; }
     // Why Open or decoding failed.
     const std::string& Error() const { return error_; }
+    FlicFault Fault() const { return fault_; }
 
     // Decodes the next frame onto the canvas (which holds the previous frame's picture).
     bool NextFrame(const FlicCanvas& canvas);
@@ -87,7 +94,7 @@ public:
 protected:
     bool Start(const FlicHeader& header, const platform::PixelShifts& shifts);
     bool DecodeFrame(std::span<const uint8_t> frame, const FlicCanvas& canvas);
-    bool Refuse(const std::string& reason);
+    bool Refuse(const std::string& reason, FlicFault fault = FlicFault::Damaged);
     // Moves on by one frame: decodes it (or, in streaming mode, skips it) and sets current_.
     virtual bool Advance(const FlicCanvas& canvas) = 0;
 
@@ -98,6 +105,7 @@ private:
     FlicFrameDecoder frames_;
     bool valid_ = false;
     std::string error_;
+    FlicFault fault_ = FlicFault::None;
 };
 
 // Memory mode: the decoder keeps the file's bytes.

@@ -4,6 +4,7 @@
 
 #include "graphics/FlicDecoder.h"
 #include "platform/ByteWriter.h"
+#include "platform/ImageBudget.h"
 
 namespace codecs {
 
@@ -280,6 +281,8 @@ Rect Union(const Rect& a, const Rect& b) {
 bool Validate(const IndexedAnimation& a, std::string& error) {
     if (a.width < 1 || a.height < 1 || a.width > kMaxEncodedSize || a.height > kMaxEncodedSize)
         error = "frame size must be 1.." + std::to_string(kMaxEncodedSize);
+    else if (!platform::FitsImageBudget(a.width, a.height))
+        error = "a frame of " + platform::ImageBudgetRefusal(a.width, a.height);
     else if (a.frames.empty() || a.frames.size() > 0xFFFF)
         error = "an animation has 1..65535 frames";
     else if (a.frameTime < 1 || a.frameTime > 0xFFFF)

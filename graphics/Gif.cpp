@@ -1,6 +1,7 @@
 #include "graphics/Gif.h"
 
 #include "platform/ByteReader.h"
+#include "platform/ImageBudget.h"
 
 #include <algorithm>
 #include <array>
@@ -246,8 +247,10 @@ bool MakeCanvas(const Screen& screen, const ImageDescriptor* image, DibImage& ou
         height = std::max<int64_t>(height, int64_t{image->top} + image->height);
     }
     if (width == 0 || height == 0) return Fail(error, "GIF picture has no pixels");
-    if (width > kMaxDibDimension || height > kMaxDibDimension || width * height > kMaxDibPixels)
-        return Fail(error, "GIF picture too large");
+    if (!platform::FitsImageBudget(width, height)) {
+        error = "GIF picture of " + platform::ImageBudgetRefusal(width, height);
+        return false;
+    }
     out.width = static_cast<int>(width);
     out.height = static_cast<int>(height);
     out.bitsPerPixel = 8;

@@ -1,6 +1,7 @@
 #include "graphics/PictureConvert.h"
 
 #include "graphics/Gif.h"
+#include "platform/ImageBudget.h"
 
 #include <array>
 #include <unordered_map>
@@ -103,9 +104,7 @@ bool StretchToSurface(platform::Surface& dst, const platform::Surface& picture, 
 
 bool DibFromRgb(int width, int height, std::span<const uint8_t> rgb, bool trueColor,
                 DibImage& out) {
-    if (width <= 0 || height <= 0 || width > kMaxDibDimension || height > kMaxDibDimension ||
-        int64_t{width} * height > kMaxDibPixels)
-        return false;
+    if (width <= 0 || height <= 0 || !platform::FitsImageBudget(width, height)) return false;
     const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
     if (rgb.size() < pixels * 3) return false;
     std::unordered_map<uint32_t, uint8_t> indexOf;

@@ -88,14 +88,27 @@ bool QFlic::OpenPlayback(int32_t handle) {
         FileClose(handle);
         if (!read) return false;
         auto decoder = std::make_unique<codecs::FlicDecoder>();
-        if (!decoder->Open(std::move(bytes), g_pixelShifts)) return false;
+        if (!decoder->Open(std::move(bytes), g_pixelShifts)) return Refused(*decoder);
         playback_ = std::move(decoder);
         return true;
     }
     auto decoder = std::make_unique<codecs::FlicStreamDecoder>();
-    if (!decoder->Open(std::make_unique<FileLayerSource>(handle), g_pixelShifts)) return false;
+    if (!decoder->Open(std::make_unique<FileLayerSource>(handle), g_pixelShifts))
+        return Refused(*decoder);
     playback_ = std::move(decoder);
     return true;
+}
+
+bool QFlic::Refused(const codecs::FlicPlayback& playback) const {
+    // A file that is no animation at all only leaves the object invisible; one that is an
+    // animation but damaged or absurdly large is reported like a fault while playing.
+    if (playback.Fault() != codecs::FlicFault::NotFlic) ReportInvalid();
+    return false;
+}
+
+void QFlic::ReportInvalid() const {
+    platform::Trace("Invalid Flic file: \"%s\"\n", fileName_.c_str());
+    platform::ShowMessageBox("Invalid Flic file: \"" + fileName_ + "\"\n");
 }
 
 bool QFlic::ReadRectFiles() {
@@ -176,8 +189,7 @@ void QFlic::SetFrame(int n) {
     const bool ok = playback_->SetFrame(n, canvas);
     surface_->Unlock();
     if (!ok) {
-        platform::Trace("Invalid Flic file: \"%s\"\n", fileName_.c_str());
-        platform::ShowMessageBox("Invalid Flic file: \"" + fileName_ + "\"\n");
+        ReportInvalid();
         Fail();
         return;
     }

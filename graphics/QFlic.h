@@ -61,6 +61,9 @@ public:
 
 private:
     bool OpenPlayback(int32_t handle);
+    // Reports why the file was refused (when it is an animation at all); always false.
+    bool Refused(const codecs::FlicPlayback& playback) const;
+    void ReportInvalid() const;
     bool ReadRectFiles();
     void CropStill();
     void Fail();

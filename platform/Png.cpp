@@ -12,6 +12,7 @@
 
 #include "platform/ByteReader.h"
 #include "platform/FileBytesInternal.h"
+#include "platform/ImageBudget.h"
 #include "platform/PixelFormat.h"
 #include "platform/Trace.h"
 
@@ -20,7 +21,7 @@ namespace platform {
 namespace {
 
 // Larger images are refused on reading: a corrupt header must not become a huge allocation.
-constexpr png_uint_32 kMaxReadDimension = 16384;
+constexpr png_uint_32 kMaxReadDimension = static_cast<png_uint_32>(kMaxImageSide);
 constexpr int kRgbChannels = 3;
 
 [[noreturn]] void OnPngError(png_structp png, png_const_charp message) {
@@ -118,6 +119,7 @@ bool ReadHeaderAsRgb8(png_structp png, png_infop info, png_uint_32& width, png_u
         return false;
     width = png_get_image_width(png, info);
     height = png_get_image_height(png, info);
+    if (!FitsImageBudget(width, height)) return false;
     return png_get_rowbytes(png, info) == static_cast<size_t>(width) * kRgbChannels;
 }
 

@@ -158,8 +158,8 @@ TEST(DibRead, MalformedFilesAreRefusedWithAReason) {
     FailureOf(with([](BmpSpec& s) { s.width = -4; }));
     FailureOf(with([](BmpSpec& s) { s.height = 0; }));
     FailureOf(with([](BmpSpec& s) { s.height = INT32_MIN; }));
-    FailureOf(with([](BmpSpec& s) { s.width = 16385; }));
-    FailureOf(with([](BmpSpec& s) { s.width = s.height = 16384; })); // too many pixels
+    FailureOf(with([](BmpSpec& s) { s.width = 8193; }));
+    FailureOf(with([](BmpSpec& s) { s.width = s.height = 8192; })); // too many pixels
     FailureOf(with([](BmpSpec& s) { s.planes = 2; }));
     FailureOf(with([](BmpSpec& s) { s.bitsPerPixel = 7; }));
     FailureOf(with([](BmpSpec& s) { s.compression = 3; })); // masks need 16 or 32 bits

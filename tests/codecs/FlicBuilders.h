@@ -90,6 +90,14 @@ inline Bytes Palette256(int first, int count, const Bytes& rgb = {}) {
     return Chunk(codecs::kChunkColor256, data);
 }
 
+// A small, otherwise well-formed file whose header claims a picture of width x height: a
+// full palette, then a frame and a ring frame that change nothing (about 1 KB whatever the
+// size claimed).
+inline Bytes ClaimedSizeFlic(int width, int height) {
+    const Bytes nothing = Chunk(codecs::kChunkDeltaFlc, {0, 0});
+    return Flic(width, height, {Frame({Palette256(0, 256), nothing}), Frame({nothing})});
+}
+
 // BYTE_RUN rows from raw packet bytes (each row's packet count byte included).
 inline Bytes ByteRun(const Bytes& rows) {
     return Chunk(codecs::kChunkByteRun, rows);

@@ -220,7 +220,7 @@ TEST(GifRead, MalformedFilesAreRefusedWithAReason) {
     FailureOf(with([](GifSpec& s) { s.version = "88a"; }));
     FailureOf(with([](GifSpec& s) { s.width = 0; }));
     FailureOf(with([](GifSpec& s) { s.height = 0; }));
-    FailureOf(with([](GifSpec& s) { s.left = 16383; }));                         // too wide
+    FailureOf(with([](GifSpec& s) { s.left = 8191; }));                          // too wide
     FailureOf(with([](GifSpec& s) { s.screenWidth = s.screenHeight = 10000; })); // too many
     FailureOf(with([](GifSpec& s) { s.hasImage = false, s.screenWidth = 0; }));
     FailureOf(with([](GifSpec& s) { s.beforeImage = {0x99}; })); // unknown block

@@ -2,6 +2,7 @@
 // rectangle files, cropping; and what a plain object does with its animation every frame.
 #include <gtest/gtest.h>
 
+#include "codecs/FlicBuilders.h"
 #include "graphics/QFlic.h"
 #include "platform/MessageBox.h"
 #include "resources/QManager.h"
@@ -116,6 +117,22 @@ TEST_F(Animation, CorruptFramesAreReportedOnce) {
     f->SetFrame(-1);
     EXPECT_TRUE(f->Invalid());
     EXPECT_EQ(boxes, std::vector<std::string>{"Invalid Flic file: \"bad.flc\"\n"});
+}
+
+TEST_F(Animation, AnimationsClaimingAHugePictureAreReportedAndStayInvisible) {
+    const flictest::Bytes huge = flictest::ClaimedSizeFlic(65535, 65535);
+    flictest::Bytes notFlic = huge;
+    notFlic[4] = 0x13; // no animation at all: invisible without a message, as before
+    dir.Write("HUGE.FLC", std::string(huge.begin(), huge.end()));
+    dir.Write("NOTFLIC.FLC", std::string(notFlic.begin(), notFlic.end()));
+    auto f = Open("huge.flc");
+    auto g = Open("notflic.flc");
+    EXPECT_TRUE(f->Invalid());
+    EXPECT_TRUE(g->Invalid());
+    EXPECT_EQ(f->Surface(), nullptr);
+    f->SetFrame(-1);
+    EXPECT_EQ(f->CurrentFrame(), 0);
+    EXPECT_EQ(boxes, std::vector<std::string>{"Invalid Flic file: \"huge.flc\"\n"});
 }
 
 TEST_F(Animation, LargeFilesAreStreamed) {

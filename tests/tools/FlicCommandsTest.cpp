@@ -1,5 +1,6 @@
 #include "tools/Command.h"
 
+#include "codecs/FlicBuilders.h"
 #include "platform/Png.h"
 #include "support/TempDirTest.h"
 
@@ -121,4 +122,16 @@ TEST_F(FlicToolTest, InfoWithoutRectangleFilesAndFailures) {
         EXPECT_EQ(r.err.rfind("tarvo-tool: flic ", 0), 0u) << r.err;
     }
     EXPECT_FALSE(fs::exists("B.FLC"));
+}
+
+TEST_F(FlicToolTest, AnAnimationClaimingAHugePictureIsRefusedBeforeAnythingIsWritten) {
+    WriteBytes("huge.flc", flictest::ClaimedSizeFlic(65535, 65535));
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"flic", "info", "huge.flc"},
+          std::vector<std::string>{"flic", "frames", "huge.flc", "out"}}) {
+        const Result r = Tool(args);
+        EXPECT_EQ(r.code, 1) << ::testing::PrintToString(args);
+        EXPECT_NE(r.err.find("65535 x 65535 pixels is over the limit"), std::string::npos) << r.err;
+    }
+    EXPECT_FALSE(fs::exists("out"));
 }
