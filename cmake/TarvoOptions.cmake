@@ -16,6 +16,11 @@ elseif(TARVO_SANITIZE)
   message(FATAL_ERROR "TARVO_SANITIZE must be empty, 'address' or 'thread'")
 endif()
 
+# Coverage for libFuzzer in every library, so that the fuzz targets see inside the parsers.
+if(TARVO_FUZZ)
+  target_compile_options(tarvo_options INTERFACE -fsanitize=fuzzer-no-link)
+endif()
+
 # tarvo_library(NAME SOURCES... [DEPS libs...]) : one static library per folder.
 function(tarvo_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;PUBLIC_DEPS;PRIVATE_DEPS" ${ARGN})
