@@ -22,47 +22,6 @@ bool ByteReader::Skip(size_t count) {
     return true;
 }
 
-uint8_t ByteReader::U8() {
-    if (!Has(1)) {
-        failed_ = true;
-        return 0;
-    }
-    return data_[pos_++];
-}
-
-uint16_t ByteReader::U16() {
-    if (!Has(2)) {
-        failed_ = true;
-        return 0;
-    }
-    uint16_t v = static_cast<uint16_t>(data_[pos_] | (data_[pos_ + 1] << 8));
-    pos_ += 2;
-    return v;
-}
-
-uint32_t ByteReader::U32() {
-    if (!Has(4)) {
-        failed_ = true;
-        return 0;
-    }
-    uint32_t v = static_cast<uint32_t>(data_[pos_]) |
-                 (static_cast<uint32_t>(data_[pos_ + 1]) << 8) |
-                 (static_cast<uint32_t>(data_[pos_ + 2]) << 16) |
-                 (static_cast<uint32_t>(data_[pos_ + 3]) << 24);
-    pos_ += 4;
-    return v;
-}
-
-std::span<const uint8_t> ByteReader::Bytes(size_t count) {
-    if (!Has(count)) {
-        failed_ = true;
-        return {};
-    }
-    auto out = data_.subspan(pos_, count);
-    pos_ += count;
-    return out;
-}
-
 bool ByteReader::Read(void* out, size_t count) {
     auto bytes = Bytes(count);
     if (failed_) return false;
