@@ -11,48 +11,12 @@
 #include <vector>
 
 #include "graphics/FlicDecoder.h"
-#include "graphics/FlicEncoder.h"
+
+#include "BenchSamples.h"
 
 namespace {
 
-constexpr int kW = 640;
-constexpr int kH = 480;
-constexpr int kFrames = 200;
-constexpr int kSprites = 6;
-constexpr int kSpriteSize = 64;
-
-std::vector<uint8_t> Background(int scroll) {
-    std::vector<uint8_t> frame(static_cast<size_t>(kW) * kH);
-    for (int y = 0; y < kH; ++y)
-        for (int x = 0; x < kW; ++x)
-            frame[static_cast<size_t>(y) * kW + x] =
-                static_cast<uint8_t>(1 + ((x + scroll) / 16 + y / 12 + (x + scroll) % 3) % 40);
-    return frame;
-}
-
-std::vector<uint8_t> MakeAnimation(bool scrolling) {
-    codecs::IndexedAnimation a;
-    a.width = kW;
-    a.height = kH;
-    for (int i = 0; i < 256; ++i)
-        a.palette[i] = codecs::Rgb{uint8_t(i), uint8_t(i * 3), uint8_t(255 - i)};
-    for (int k = 0; k < kFrames; ++k) {
-        std::vector<uint8_t> frame = Background(scrolling ? k : 0);
-        for (int s = 0; s < kSprites; ++s) {
-            const int left = (s * 97 + k * (3 + s)) % (kW - kSpriteSize);
-            const int top = (s * 61 + k * (2 + s)) % (kH - kSpriteSize);
-            for (int y = 0; y < kSpriteSize; ++y)
-                for (int x = 0; x < kSpriteSize; ++x)
-                    frame[static_cast<size_t>(top + y) * kW + left + x] =
-                        static_cast<uint8_t>(100 + s * 20 + (x ^ y) % 16);
-        }
-        a.frames.push_back(std::move(frame));
-    }
-    codecs::EncodedFlic encoded;
-    std::string error;
-    codecs::EncodeFlic(a, encoded, error);
-    return encoded.flc;
-}
+using namespace benchsamples;
 
 const std::vector<uint8_t>& Animation(bool scrolling) {
     static const std::vector<uint8_t> sprites = MakeAnimation(false);

@@ -9,6 +9,7 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config
   libsdl2-dev libsdl2-ttf-dev libfontconfig-dev libpng-dev libx11-dev
   libgtest-dev libbenchmark-dev
+  libavcodec-dev libgif-dev   # only the decoder comparisons in bench/ use them
   fonts-liberation
   xvfb xauth
   librsvg2-bin python3 sox
