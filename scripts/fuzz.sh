@@ -4,7 +4,7 @@
 # Builds build-fuzz/ (clang, the fuzz preset) for that target only, seeds the run from the
 # corpus the release build makes (build/fuzz/corpus/TARGET, built here if missing) and keeps
 # what the fuzzer adds in build-fuzz/work/TARGET. Findings land in build-fuzz/findings/TARGET;
-# turn each into fuzz/regressions/TARGET/NAME.hex (xxd -p works) once it is fixed. The run is
+# turn each into fuzz/regressions/TARGET/NAME.hex (od -An -tx1 -v FILE) once it is fixed. The run is
 # niced so that builds and tests beside it keep going.
 set -euo pipefail
 cd "$(dirname "$0")/.."
