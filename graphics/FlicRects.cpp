@@ -84,7 +84,13 @@ bool ParseMaskFile(std::span<const uint8_t> file, int frameCount, FrameRectLists
 }
 
 Rect AdjustBoundingRect(const Rect& stored) {
-    Rect r{stored.left, stored.top, stored.right - 1, stored.bottom - 1};
+    // The rectangle bounds 16-bit frame rectangles. Values beyond that range come only from
+    // a damaged file; holding them to it keeps every sum with a position from overflowing.
+    auto held = [](int64_t v) {
+        return static_cast<int32_t>(std::clamp<int64_t>(v, INT16_MIN, INT16_MAX));
+    };
+    Rect r{held(stored.left), held(stored.top), held(int64_t{stored.right} - 1),
+           held(int64_t{stored.bottom} - 1)};
     r.left = std::max(r.left, 0);
     r.top = std::max(r.top, 0);
     r.bottom = std::min(r.bottom, kBoundsClipBottom);
@@ -93,13 +99,16 @@ Rect AdjustBoundingRect(const Rect& stored) {
 
 std::optional<StillCrop> StillBackgroundCrop(int frameCount, int width, int height,
                                              const Rect& adjustedBounds) {
-    const int32_t w = adjustedBounds.Width();
-    const int32_t h = adjustedBounds.Height();
+    const int64_t w = int64_t{adjustedBounds.right} - adjustedBounds.left;
+    const int64_t h = int64_t{adjustedBounds.bottom} - adjustedBounds.top;
     if (frameCount != 1 || width <= kCropMinWidth || height <= kCropMinHeight) return {};
     if (w >= kCropVisibleWidth && h >= kCropVisibleHeight) return {};
-    if (w < 0 || h < 0) return {};
+    // An inverted rectangle (an empty mask), or one larger than the picture (a damaged mask
+    // file), keeps the whole surface.
+    if (w < 0 || h < 0 || w > width || h > height) return {};
+    const int32_t cx = static_cast<int32_t>(w), cy = static_cast<int32_t>(h);
     return StillCrop{
-        adjustedBounds, {w + 1, h + 1}, {w, h}, {adjustedBounds.left, adjustedBounds.top}};
+        adjustedBounds, {cx + 1, cy + 1}, {cx, cy}, {adjustedBounds.left, adjustedBounds.top}};
 }
 
 std::vector<uint8_t> WriteRectLists(const FrameRectLists& lists) {

@@ -40,7 +40,8 @@ bool ParseMaskFile(std::span<const uint8_t> file, int frameCount, FrameRectLists
                    platform::Rect& storedBounds, std::string& error);
 
 // The bounding rectangle as the drawing code uses it: right and bottom moved in by one, then
-// clipped to left >= 0, top >= 0, bottom <= 480 (the right side is not clipped).
+// clipped to left >= 0, top >= 0, bottom <= 480 (the right side is not clipped). Values
+// outside the 16-bit range of frame rectangles are first held to it.
 platform::Rect AdjustBoundingRect(const platform::Rect& stored);
 
 // How a still full-screen picture whose visible part is small keeps only that part.
@@ -53,7 +54,7 @@ struct StillCrop {
 
 // The crop for a one-frame animation wider than 630 and higher than 470 whose adjusted
 // bounding rectangle is narrower than 620 or lower than 460; nothing otherwise, nor for an
-// inverted rectangle (an empty mask).
+// inverted rectangle (an empty mask) or one larger than the picture.
 std::optional<StillCrop> StillBackgroundCrop(int frameCount, int width, int height,
                                              const platform::Rect& adjustedBounds);
 

@@ -96,3 +96,18 @@ TEST(FlicRects, BoundingRectangleIsAdjustedAndSmallStillsAreCropped) {
     EXPECT_TRUE(codecs::StillBackgroundCrop(1, 640, 480, {5, 5, 624, 465}));
     EXPECT_FALSE(codecs::StillBackgroundCrop(1, 640, 480, {0, 0, -1, -1})); // empty mask
 }
+
+TEST(FlicRects, DamagedBoundingRectanglesNeitherOverflowNorAskForHugeCrops) {
+    // Values at the ends of the 32-bit range are held to the 16-bit range of the frame
+    // rectangles before the rectangle is moved in and clipped.
+    EXPECT_EQ(codecs::AdjustBoundingRect({INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN}),
+              (Rect{0, 0, INT16_MIN, INT16_MIN}));
+    EXPECT_EQ(codecs::AdjustBoundingRect({INT32_MAX, 5, INT32_MAX, INT32_MAX}),
+              (Rect{INT16_MAX, 5, INT16_MAX, 480}));
+    // A visible part far wider than the picture came from a damaged mask: the still keeps
+    // its whole surface rather than one 30,000 pixels wide.
+    const Rect wide = codecs::AdjustBoundingRect({0, 0, INT32_MAX, 100});
+    EXPECT_FALSE(codecs::StillBackgroundCrop(1, 640, 480, wide));
+    EXPECT_FALSE(codecs::StillBackgroundCrop(1, 640, 480, {-20000, 0, 30000, 100}));
+    EXPECT_TRUE(codecs::StillBackgroundCrop(1, 640, 480, {0, 0, 640, 100}));
+}
