@@ -1,6 +1,8 @@
 // The resource table and the manager: parsing quirks, pictures, animations, purging.
 #include <gtest/gtest.h>
 
+#include "codecs/FlicBuilders.h"
+#include "codecs/PictureBuilders.h"
 #include "graphics/QFlic.h"
 #include "platform/MessageBox.h"
 #include "resources/QManager.h"
@@ -166,4 +168,30 @@ TEST_F(Manager, GifPicturesLeaveWorkDibBehindReplacedEachTime) {
     const auto size1 = std::filesystem::file_size(dir / "work.dib");
     ASSERT_NE(m.GetPicture(31), nullptr);
     EXPECT_EQ(std::filesystem::file_size(dir / "work.dib"), size1);
+}
+
+TEST_F(Manager, FilesClaimingHugePicturesAreRefusedAndChangeNothing) {
+    using namespace testpictures;
+    BmpSpec bmp = Bmp(40, 65535, 65535, 1);
+    bmp.palette = Palette(2);
+    GifSpec gif;
+    gif.screenWidth = gif.screenHeight = 65535;
+    gif.hasImage = false;
+    auto text = [](const std::vector<uint8_t>& b) { return std::string(b.begin(), b.end()); };
+    dir.Write("huge.bmp", text(BuildBmp(bmp)));
+    dir.Write("huge.gif", text(BuildGif(gif)));
+    dir.Write("HUGE.FLC", text(flictest::ClaimedSizeFlic(65535, 65535)));
+    QManager& m = Reload("1 = huge.bmp\n2 = huge.gif\n3 = huge.flc\n");
+    g_system->roomWidth = 1280;
+    g_system->scrollOffset = 200;
+    EXPECT_EQ(m.GetPicture(1), nullptr);
+    EXPECT_EQ(m.GetPicture(2), nullptr);
+    EXPECT_EQ(g_system->roomWidth, 1280);
+    EXPECT_EQ(g_system->scrollOffset, 200);
+    EXPECT_FALSE(std::filesystem::exists(dir / "work.dib"));
+    const QFlic* flic = m.GetFlic(3);
+    ASSERT_NE(flic, nullptr); // kept, invalid, so that it is reported once
+    EXPECT_TRUE(flic->Invalid());
+    EXPECT_EQ(m.GetFlic(3), flic);
+    EXPECT_EQ(boxes, std::vector<std::string>{"Invalid Flic file: \"huge.flc\"\n"});
 }
