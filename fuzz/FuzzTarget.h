@@ -1,6 +1,7 @@
 #pragma once
 // What each fuzz target file defines: the entry point that libFuzzer (or the corpus runner)
 // calls with one input, and the seeds that the tests' makers build for the corpus.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -27,6 +28,14 @@ inline void Require(bool holds, const char* what) {
     if (holds) return;
     std::fprintf(stderr, "fuzz: broken property: %s\n", what);
     std::abort();
+}
+
+// What a writer gives back for a file it read must be that file, byte for byte.
+inline void RequireSameBytes(const std::vector<uint8_t>& written, std::span<const uint8_t> read,
+                             const char* what) {
+    Require(written.size() == read.size() &&
+                std::equal(written.begin(), written.end(), read.begin()),
+            what);
 }
 
 inline std::span<const uint8_t> Input(const uint8_t* data, size_t size) {

@@ -20,9 +20,8 @@ TARVO_FUZZ_TARGET(data, size) {
     BgData rooms;
     std::string error;
     if (!ParseBackgrounds(bytes, rooms, error)) return 0;
-    const std::vector<uint8_t> written = WriteBackgrounds(rooms);
-    fuzz::Require(std::equal(written.begin(), written.end(), bytes.begin(), bytes.end()),
-                  "WriteBackgrounds gives back the bytes read");
+    fuzz::RequireSameBytes(WriteBackgrounds(rooms), bytes,
+                           "WriteBackgrounds gives back the bytes read");
     BgData again;
     fuzz::Require(BackgroundsFromText(BackgroundsToText(rooms, nullptr), nullptr, again, error),
                   "the dump reads back");

@@ -52,9 +52,8 @@ TARVO_FUZZ_TARGET(data, size) {
     DialogueTables tables;
     std::string error;
     if (!ParseDialogueTables(bytes, tables, error)) return 0;
-    const std::vector<uint8_t> written = WriteDialogueTables(tables);
-    fuzz::Require(std::equal(written.begin(), written.end(), bytes.begin(), bytes.end()),
-                  "WriteDialogueTables gives back the bytes read");
+    fuzz::RequireSameBytes(WriteDialogueTables(tables), bytes,
+                           "WriteDialogueTables gives back the bytes read");
     const ScriptNames names(nullptr);
     const DialogueFiles files{tables, {}};
     DialogueFiles again;

@@ -21,9 +21,8 @@ TARVO_FUZZ_TARGET(data, size) {
     DialoguePhrases phrases;
     std::string error;
     if (!ParseDialoguePhrases(bytes, phrases, error)) return 0;
-    const std::vector<uint8_t> written = WriteDialoguePhrases(phrases);
-    fuzz::Require(std::equal(written.begin(), written.end(), bytes.begin(), bytes.end()),
-                  "WriteDialoguePhrases gives back the bytes read");
+    fuzz::RequireSameBytes(WriteDialoguePhrases(phrases), bytes,
+                           "WriteDialoguePhrases gives back the bytes read");
     const ScriptNames names(nullptr);
     const DialogueFiles files{{}, phrases};
     DialogueFiles again;

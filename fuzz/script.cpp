@@ -19,9 +19,7 @@ TARVO_FUZZ_TARGET(data, size) {
     ScriptData script;
     std::string error;
     if (!ParseScript(bytes, script, error)) return 0;
-    const std::vector<uint8_t> written = WriteScript(script);
-    fuzz::Require(std::equal(written.begin(), written.end(), bytes.begin(), bytes.end()),
-                  "WriteScript gives back the bytes read");
+    fuzz::RequireSameBytes(WriteScript(script), bytes, "WriteScript gives back the bytes read");
     ScriptData again;
     fuzz::Require(ScriptFromText(ScriptToText(script), again, error), "the dump reads back");
     fuzz::Require(again == script, "the dump reads back as the same script");
