@@ -177,3 +177,50 @@ bool TokenizeLine(std::string_view line, std::vector<TextToken>& tokens, std::st
         tokens.push_back(std::move(token));
     }
 }
+
+bool ReadTextLines(std::string_view text, const TextStatement& statement, std::string& error) {
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3); // byte order mark
+    std::vector<TextToken> tokens;
+    size_t line = 0;
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        ++line;
+        std::string reason;
+        if (!TokenizeLine(text.substr(start, end - start), tokens, reason) ||
+            !statement(tokens, reason)) {
+            error = std::to_string(line) + ": " + reason;
+            return false;
+        }
+        start = end + 1;
+    }
+    return true;
+}
+
+std::string TrailingLines(std::span<const uint8_t> bytes) {
+    constexpr size_t kPerLine = 16;
+    std::string out;
+    for (size_t i = 0; i < bytes.size(); i += kPerLine) {
+        out += "trailing";
+        for (size_t j = i; j < bytes.size() && j < i + kPerLine; ++j) {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, " %02X", bytes[j]);
+            out += hex;
+        }
+        out += "\n";
+    }
+    return out;
+}
+
+bool ReadTrailingLine(const std::vector<TextToken>& tokens, std::vector<uint8_t>& out,
+                      std::string& reason) {
+    for (size_t i = 1; i < tokens.size(); ++i) {
+        const std::string& hex = tokens[i].text;
+        if (tokens[i].quoted || hex.size() != 2 || HexDigit(hex[0]) < 0 || HexDigit(hex[1]) < 0) {
+            reason = "bad trailing byte '" + hex + "' (two hex digits)";
+            return false;
+        }
+        out.push_back(static_cast<uint8_t>(HexDigit(hex[0]) * 16 + HexDigit(hex[1])));
+    }
+    return true;
+}

@@ -4,6 +4,8 @@
 // UTF-8; quoted names are turned into the Windows-1251 bytes the files hold, with \" \\ and
 // \xNN escapes for bytes that have no character.
 #include <cstdint>
+#include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,3 +42,17 @@ int HexDigit(char c);
 // Decimal or 0x hexadecimal with an optional '-'. False when the text is no such number;
 // magnitudes beyond 2^40 (far outside every range the text forms use) read as 2^40.
 bool ParseInteger(std::string_view text, int64_t& value);
+
+// Runs `statement` on the tokens of every line of `text` (a leading byte order mark is
+// skipped; lines without tokens are passed too). Stops at the first line that fails to
+// tokenize or whose statement returns false; `error` is then "LINE: reason" (lines from 1).
+using TextStatement =
+    std::function<bool(const std::vector<TextToken>& tokens, std::string& reason)>;
+bool ReadTextLines(std::string_view text, const TextStatement& statement, std::string& error);
+
+// Bytes that belong to no record, as "trailing XX XX ..." lines of at most 16 bytes.
+std::string TrailingLines(std::span<const uint8_t> bytes);
+// Appends the bytes of a trailing line (tokens[0] is the keyword) to `out`; false with a
+// reason for anything but two hex digits.
+bool ReadTrailingLine(const std::vector<TextToken>& tokens, std::vector<uint8_t>& out,
+                      std::string& reason);
