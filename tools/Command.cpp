@@ -183,9 +183,9 @@ std::string Invocation::Get(const std::string& option, const std::string& fallba
 
 std::vector<CommandGroup> AllGroups() {
     // One line per data format.
-    return {ArchiveCommands(),  ScriptCommands(), PictureCommands(),
-            BgCommands(),       FlicCommands(),   QrcCommands(),
-            DialogueCommands(), SaveCommands(),   SoundCommands()};
+    return {ArchiveCommands(), ScriptCommands(), PictureCommands(),  BgCommands(),
+            FlicCommands(),    QrcCommands(),    DialogueCommands(), SaveCommands(),
+            SoundCommands(),   WalkCommands(),   CycleCommands()};
 }
 
 int RunTool(std::span<const std::string> args, std::ostream& out, std::ostream& err) {

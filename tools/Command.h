@@ -76,6 +76,8 @@ CommandGroup QrcCommands();
 CommandGroup DialogueCommands();
 CommandGroup SaveCommands();
 CommandGroup SoundCommands();
+CommandGroup WalkCommands();
+CommandGroup CycleCommands();
 
 // Runs the tool on its arguments (without the program name). Returns the exit code:
 // 0 success, 1 failure of the command, 2 wrong usage.

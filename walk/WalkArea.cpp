@@ -138,8 +138,6 @@ Listings ListRibs(const WalkArea& area) {
     return l;
 }
 
-// The loop of a convex's points, or an empty list when its ribs do not close into one loop
-// through every rib.
 std::vector<int32_t> ConvexLoop(const WalkArea& area, const std::vector<int32_t>& ribs) {
     if (ribs.size() < 3) return {};
     std::vector<bool> used(ribs.size(), false);
@@ -199,7 +197,7 @@ void CheckOutline(const WalkArea& area, std::vector<std::string>& out) {
 
 void CheckConvexes(const WalkArea& area, const Listings& l, std::vector<std::string>& out) {
     for (size_t c = 0; c < area.convexes.size(); ++c) {
-        const std::vector<int32_t> loop = ConvexLoop(area, area.convexes[c]);
+        const std::vector<int32_t> loop = ConvexPoints(area, c);
         if (loop.empty())
             out.push_back(Text("convex", c) + ": its ribs do not close into one loop");
         else if (!TurnsOneWay(area, loop))
@@ -275,6 +273,10 @@ std::vector<uint8_t> WriteWalkArea(const WalkArea& area) {
             w.I32(r);
     w.Bytes(area.trailing);
     return w.Take();
+}
+
+std::vector<int32_t> ConvexPoints(const WalkArea& area, size_t convex) {
+    return ConvexLoop(area, area.convexes[convex]);
 }
 
 std::string IndexFault(const WalkArea& area) {

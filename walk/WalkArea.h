@@ -50,6 +50,11 @@ std::vector<uint8_t> WriteWalkArea(const WalkArea& area);
 // than outline points), or "" when the search can run on the area.
 std::string IndexFault(const WalkArea& area);
 
+// The loop of point indices round convex `convex`, following its ribs from the first listed
+// one; empty when its ribs do not close into one loop through all of them. The area must have
+// no index faults.
+std::vector<int32_t> ConvexPoints(const WalkArea& area, size_t convex);
+
 // Everything an author should fix, one line each: the index faults, and the shape faults the
 // search copes with badly (a convex whose ribs do not close into one loop, a rib listed by
 // the wrong number of convexes, outline ribs that do not follow the outline, convexes that
