@@ -66,6 +66,7 @@ bool OpenDisplay(Session& s, const Options& o, std::string& error) {
     if (!o.headless) {
         s.profile = std::make_unique<platform::Profile>(platform::Profile::DefaultPath());
         d.profile = s.profile.get();
+        g_profile = s.profile.get();
     }
     s.display = platform::Display::Create(d, error);
     if (!s.display) return false;

@@ -12,3 +12,10 @@ extern uint32_t g_clockMark;
 extern int32_t g_frameCount;
 // 1 while the application is in the foreground.
 extern int32_t g_appActive;
+
+namespace platform {
+class Profile;
+}
+// The application profile with the player's settings; null when there is none (headless
+// runs keep the defaults, so that they repeat exactly). Set by start-up, not owned.
+extern platform::Profile* g_profile;

@@ -16,6 +16,7 @@ TARVO_IMPLEMENT_CLASS(QSystem, CObject)
 QSystem* g_system = nullptr;
 std::unique_ptr<QReaction> g_afterDialogue;
 uint32_t g_clockMark = 0;
+platform::Profile* g_profile = nullptr;
 int32_t g_frameCount = 0;
 int32_t g_appActive = 1;
 

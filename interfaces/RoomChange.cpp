@@ -9,6 +9,7 @@
 #include "platform/Trace.h"
 #include "resources/QManager.h"
 #include "sound/DSengine.h"
+#include "walk/Walk.h"
 
 namespace {
 
@@ -105,6 +106,10 @@ void QInterfaceMain::ChangeBG(int roomId) {
     g_system->countedLoadTime = static_cast<int32_t>(platform::NowMs()) - g_system->countedLoadTime;
     if (g_video != nullptr) g_video->lastFrameTime = platform::NowMs();
     hoveredObject = nullptr;
+    for (QObjectTarvo* character :
+         {&g_system->tarvo, static_cast<QObjectTarvo*>(&g_system->varnagel)})
+        if (character->Walker() != nullptr && room != nullptr && g_manager != nullptr)
+            character->Walker()->LoadWalkArea(g_manager->GetFileName(room->resourceId));
     // The characters keep their feet where they stood; only their size follows the room.
     g_system->tarvo.SetPos(g_system->tarvo.footX, g_system->tarvo.footY);
     g_system->varnagel.SetPos(g_system->varnagel.footX, g_system->varnagel.footY);

@@ -1,10 +1,20 @@
 #include "screens/QInterfacePanel.h"
 
+#include <algorithm>
+
+#include "core/Application.h"
 #include "core/QSystem.h"
 #include "interfaces/QInterfaceMain.h"
+#include "platform/Profile.h"
 #include "platform/Trace.h"
 
 TARVO_IMPLEMENT_CLASS(QInterfacePanel, QInterface)
+
+QInterfacePanel::QInterfacePanel() {
+    const int stored = g_profile != nullptr ? g_profile->GetInt("Options", "Speed", 26) : 26;
+    speed = static_cast<uint16_t>(std::clamp(stored, 1, 26));
+    speedPercent = static_cast<uint16_t>((speed - 1) * 100 / 25);
+}
 
 QInterfacePanel::~QInterfacePanel() {
     platform::Trace("~QInterfacePanel\n");

@@ -3,7 +3,7 @@
 // to hang or mislead a search.
 #include <gtest/gtest.h>
 
-#include "WalkAreas.h"
+#include "support/WalkAreas.h"
 #include "walk/PathSearch.h"
 
 using namespace walk;

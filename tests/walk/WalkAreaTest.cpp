@@ -1,7 +1,7 @@
 // The .cvx format: what is read, what is refused, and what the checker tells an author.
 #include <gtest/gtest.h>
 
-#include "WalkAreas.h"
+#include "support/WalkAreas.h"
 #include "platform/ByteWriter.h"
 #include "walk/WalkArea.h"
 #include "walk/WalkText.h"

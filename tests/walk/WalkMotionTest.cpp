@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "platform/ByteWriter.h"
+#include "support/WalkCycles.h"
 #include "walk/WalkMotion.h"
 
 using namespace walk;
@@ -12,12 +13,7 @@ using platform::Point;
 
 namespace {
 
-StepTable Table(std::vector<Point> records) {
-    StepTable t;
-    t.header = 0;
-    t.records = std::move(records);
-    return t;
-}
+using testing_support::StepTableOf;
 
 // Every direction with `frames` frames moving `step` pixels along its own nominal angle
 // (rounded), the anchor at (20, 90) in every frame; `without` lists directions left empty.
@@ -25,12 +21,8 @@ WalkCycle Uniform(double step, int frames = 4, std::vector<int> without = {}) {
     WalkCycle cycle;
     for (int d = 0; d < kDirectionCount; ++d) {
         if (std::find(without.begin(), without.end(), d) != without.end()) continue;
-        const double a = kDirections[static_cast<size_t>(d)].angle;
-        const Point m{static_cast<int32_t>(std::lround(step * std::cos(a))),
-                      static_cast<int32_t>(std::lround(-step * std::sin(a)))};
-        std::vector<Point> off(static_cast<size_t>(frames) + 1, m);
-        std::vector<Point> leg(static_cast<size_t>(frames) + 1, Point{20, 90});
-        cycle[static_cast<size_t>(d)] = BuildDirectionCycle(Table(off), Table(leg));
+        const auto [off, leg] = testing_support::UniformTables(d, step, frames, Point{20, 90});
+        cycle[static_cast<size_t>(d)] = BuildDirectionCycle(off, leg);
     }
     return cycle;
 }
@@ -72,8 +64,8 @@ TEST(WalkCycle, StepTablesReadAnyFileAndWriteItBack) {
 }
 
 TEST(WalkCycle, MotionComesFromOffsetsAndAnchorsAndRefusesBrokenDirections) {
-    const DirectionCycle c =
-        BuildDirectionCycle(Table({{0, 0}, {10, 0}, {12, 1}}), Table({{5, 50}, {6, 50}, {4, 51}}));
+    const DirectionCycle c = BuildDirectionCycle(StepTableOf({{0, 0}, {10, 0}, {12, 1}}),
+                                                 StepTableOf({{5, 50}, {6, 50}, {4, 51}}));
     ASSERT_TRUE(c.Usable());
     EXPECT_EQ(c.frameCount, 2);
     // Into frame i: the picture's offset plus how far the anchor moved inside it.
@@ -81,11 +73,13 @@ TEST(WalkCycle, MotionComesFromOffsetsAndAnchorsAndRefusesBrokenDirections) {
     EXPECT_DOUBLE_EQ(c.slope, (75.0 * 2) / (75.0 * 11 + 75.0 * 10));
     EXPECT_FALSE(c.upright);
 
-    EXPECT_FALSE(BuildDirectionCycle(Table({{1, 1}}), Table({{0, 0}})).Usable());
+    EXPECT_FALSE(BuildDirectionCycle(StepTableOf({{1, 1}}), StepTableOf({{0, 0}})).Usable());
     EXPECT_FALSE(BuildDirectionCycle(StepTable{}, StepTable{}).Usable());
-    EXPECT_FALSE(BuildDirectionCycle(Table({{0, 0}, {1, 1}, {1, 1}}), Table({{0, 0}, {0, 0}}))
-                     .Usable()); // fewer anchors than frames
-    EXPECT_TRUE(BuildDirectionCycle(Table({{0, 0}, {0, 5}}), Table({{0, 0}, {0, 0}})).upright);
+    EXPECT_FALSE(
+        BuildDirectionCycle(StepTableOf({{0, 0}, {1, 1}, {1, 1}}), StepTableOf({{0, 0}, {0, 0}}))
+            .Usable()); // fewer anchors than frames
+    EXPECT_TRUE(
+        BuildDirectionCycle(StepTableOf({{0, 0}, {0, 5}}), StepTableOf({{0, 0}, {0, 0}})).upright);
 }
 
 TEST(WalkMotion, EachSegmentTakesTheNearestDirection) {

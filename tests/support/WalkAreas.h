@@ -45,6 +45,16 @@ inline WalkArea UShape() {
                 {{2, 8}, {3, 7}}, {{0, 1, 10, 8, 9}, {2, 11, 7, 10}, {3, 4, 5, 6, 11}});
 }
 
+// The same U made larger, for rooms: x 100..540, y 200..460, the notch x 250..390 down to 320.
+inline WalkArea RoomU() {
+    WalkArea a = UShape();
+    const int xs[] = {100, 250, 250, 390, 390, 540, 540, 390, 250, 100};
+    const int ys[] = {200, 200, 320, 320, 200, 200, 460, 460, 460, 460};
+    for (size_t i = 0; i < a.points.size(); ++i)
+        a.points[i] = Point{xs[i], ys[i]};
+    return a;
+}
+
 // A row of `n` squares of 40 pixels from (100, 200): convex i joins convex i + 1. Points
 // 0..n run along the top, n + 1..2n + 1 back along the bottom; interior rib T + k (T the
 // point count) is the right side of square k.
