@@ -9,6 +9,8 @@
 #include "platform/Clock.h"
 #include "platform/Text.h"
 #include "resources/QManager.h"
+#include "walk/Walk.h"
+#include "walk/WalkDrawing.h"
 
 TARVO_IMPLEMENT_CLASS(QDebug, QVisibleObject)
 
@@ -18,6 +20,24 @@ namespace {
 constexpr int32_t kPicture = -666;
 constexpr platform::Rect kStrip{0, 0, 640, 20};
 constexpr uint32_t kTextColor = 0x00FFFFBE;
+constexpr uint32_t kOutlineColor = 0x0000FFFF; // yellow
+constexpr uint32_t kRibColor = 0x00FFFF00;     // cyan
+constexpr uint32_t kPathColor = 0x002020FF;    // red
+
+// Where the walk area and Tarvo's path lie on the screen now (empty without them).
+platform::Rect WalkOverlayRect() {
+    if (g_system == nullptr || g_system->tarvo.Walker() == nullptr) return platform::Rect{};
+    const Walk& walker = *g_system->tarvo.Walker();
+    std::vector<platform::Point> points = walker.Area().points;
+    if (g_system->tarvo.walking)
+        points.insert(points.end(), walker.Path().begin(), walker.Path().end());
+    const platform::Rect r = walk::BoundsOf(points);
+    if (r.IsEmpty()) return r;
+    // One pixel more on each side: lines are drawn two pixels wide.
+    return platform::Rect{r.left - g_system->scrollOffset - 1, r.top - 1,
+                          r.right - g_system->scrollOffset + 2, r.bottom + 2};
+}
+
 } // namespace
 
 QDebug::QDebug() : frameMark(g_frameCount) {
@@ -31,7 +51,9 @@ QDebug::~QDebug() {
 }
 
 void QDebug::Update(int) {
-    if (g_video != nullptr) g_video->AddDirtyRect(kStrip);
+    if (g_video == nullptr) return;
+    g_video->AddDirtyRect(kStrip);
+    if (enabled) g_video->AddDirtyRect(WalkOverlayRect());
 }
 
 std::string QDebug::StatusLine() {
@@ -50,8 +72,35 @@ std::string QDebug::StatusLine() {
     return line;
 }
 
+void QDebug::DrawWalkArea(platform::Surface& target) const {
+    if (g_system == nullptr || g_system->tarvo.Walker() == nullptr) return;
+    const Walk& walker = *g_system->tarvo.Walker();
+    const int32_t scroll = g_system->scrollOffset;
+    const platform::Rect screen{scroll, 0, scroll + 640, 480}; // in room coordinates
+    auto brush = [&](uint32_t colorRef) {
+        const platform::Pixel ink = g_pixelShifts.FromColorRef(colorRef);
+        return [&target, ink, scroll](int x, int y) { target.Set(x - scroll, y, ink); };
+    };
+    auto line = [&](platform::Point a, platform::Point b, uint32_t colorRef, int width) {
+        for (int d = 0; d < width; ++d)
+            walk::DrawLine(platform::Point{a.x + d, a.y}, platform::Point{b.x + d, b.y}, screen,
+                           brush(colorRef));
+    };
+    const walk::AreaLines lines = walk::LinesOf(walker.Area());
+    for (const auto& [a, b] : lines.interior)
+        line(a, b, kRibColor, 1);
+    for (const auto& [a, b] : lines.outline)
+        line(a, b, kOutlineColor, 2);
+    if (!g_system->tarvo.walking) return;
+    const std::vector<platform::Point>& path = walker.Path();
+    for (size_t i = 1; i < path.size(); ++i)
+        line(path[i - 1], path[i], kPathColor, 2);
+}
+
 void QDebug::Draw(platform::Surface& target) {
-    if (!enabled || g_manager == nullptr) return;
+    if (!enabled) return;
+    DrawWalkArea(target);
+    if (g_manager == nullptr) return;
     platform::Surface* picture = g_manager->GetPicture(kPicture);
     if (picture == nullptr) return;
     picture->Fill(kStrip, 0);

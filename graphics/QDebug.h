@@ -1,6 +1,7 @@
 #pragma once
 // The debug overlay: while switched on, a status line across the top 20 pixels of the screen
-// with the frame rate, the last room's load time and the first character's foot point.
+// with the frame rate, the last room's load time and the first character's foot point, and
+// for authors the room's walk area (outline, ribs between convexes) and Tarvo's path.
 #include <cstdint>
 #include <string>
 
@@ -13,7 +14,8 @@ public:
     QDebug();
     ~QDebug() override;
 
-    // Marks the status strip for redraw every frame, whether shown or not.
+    // Marks the status strip for redraw every frame, whether shown or not, and while shown
+    // where the walk area and the path are (they are drawn over everything else).
     void Update(int elapsedMs) override;
     void Draw(platform::Surface& target) override;
 
@@ -25,6 +27,9 @@ public:
     int32_t measureTime = 0;
     int32_t frameRate = 0;
     int32_t frameMark = 0;
+
+private:
+    void DrawWalkArea(platform::Surface& target) const;
 };
 
 extern QDebug* g_debug;
