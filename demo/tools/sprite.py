@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Renders the frames of a sprite (an object's animation) from one SVG template.
 
-    sprite.py RSVG TEMPLATE.svg OUTDIR NAME COUNT [VAR=EXPR]...
+    sprite.py RSVG TEMPLATE.svg OUTDIR NAME COUNT [--helpers FILE.py] [VAR=EXPR]...
 
 writes OUTDIR/NAME_01.png .. OUTDIR/NAME_<COUNT>.png, the COUNT frames of the template.
 
@@ -11,6 +11,10 @@ functions of the math module, pick(a, b, ...) (the k-th argument, cycling) and t
 on the command line, each an expression over the same names evaluated per frame. So one lamp
 template serves both its flicker and its steady glow, and one sign template both its versions.
 A still picture is rendered with COUNT 1.
+
+--helpers FILE.py runs that Python file for every frame after the VARs are set, with the same
+names; the functions it defines can be called in the template (gait.py gives the characters'
+walk: where their feet, legs and arms are in each frame).
 
 embed(PATH, x=0, y=0, size=None, frame=None, VAR=VALUE...) inside {{...}} draws another
 template (PATH relative to this one) in place, rendered with the VARs given for the same frame
@@ -44,7 +48,7 @@ def size_of(root_tag):
     return sizes
 
 
-def evaluate(template, k, n, variables, folder):
+def evaluate(template, k, n, variables, folder, helpers=None):
     names = {name: getattr(math, name) for name in dir(math) if not name.startswith("_")}
     names.update(k=k, n=n, int=int, round=round, min=min, max=max)
     names["pick"] = lambda *values: values[k % len(values)]
@@ -52,6 +56,8 @@ def evaluate(template, k, n, variables, folder):
         os.path.join(folder, path), k if frame is None else frame, n, given, x, y, size)
     for name, expression in variables:
         names[name] = eval(expression, {"__builtins__": {}}, names)
+    if helpers is not None:
+        exec(helpers, names)
 
     def value(match):
         result = eval(match.group(1), {"__builtins__": {}}, names)
@@ -100,14 +106,23 @@ def main():
         sys.exit(__doc__)
     rsvg, template_path, outdir, name, count = sys.argv[1:6]
     count = int(count)
-    variables = [argument.split("=", 1) for argument in sys.argv[6:]]
+    rest = sys.argv[6:]
+    helpers = None
+    if rest[:1] == ["--helpers"]:
+        if len(rest) < 2:
+            sys.exit("sprite.py: --helpers needs a file")
+        with open(rest[1], encoding="utf-8") as f:
+            helpers = compile(f.read(), rest[1], "exec")
+        rest = rest[2:]
+    variables = [argument.split("=", 1) for argument in rest]
     if any(len(variable) != 2 for variable in variables):
         sys.exit("sprite.py: variables are given as VAR=EXPR")
     with open(template_path, encoding="utf-8") as f:
         template = f.read()
     os.makedirs(outdir, exist_ok=True)
     for k in range(count):
-        svg = matted(evaluate(template, k, count, variables, os.path.dirname(template_path)))
+        svg = matted(
+            evaluate(template, k, count, variables, os.path.dirname(template_path), helpers))
         png = os.path.join(outdir, "%s_%02d.png" % (name, k + 1))
         subprocess.run([rsvg, "--format=png", "-o", png], input=svg.encode("utf-8"), check=True)
 

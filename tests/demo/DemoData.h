@@ -98,7 +98,20 @@ protected:
                         (m.type == CURSOR && m.param1 != 0xFFFF) || m.type == QM_AMBIENCE ||
                         m.type == QM_MUSIC)
                         used.insert(m.param1);
+        // A character walks with its base animation + 10 + the direction (0..7).
+        for (int32_t base : BaseAnimations())
+            for (int32_t d = 0; d < 8; ++d)
+                used.insert(base + 10 + d);
         return used;
+    }
+    // The characters' base animations, as the script sets them.
+    std::set<int32_t> BaseAnimations() const {
+        std::set<int32_t> bases;
+        for (const ScriptObject& o : script_.objects)
+            for (const ScriptReaction& r : o.reactions)
+                for (const ScriptMessage& m : r.messages)
+                    if (m.type == QM_BASEANIM) bases.insert(m.param1);
+        return bases;
     }
     codecs::FlicHeader FlicHeaderOf(const std::string& name) const {
         codecs::FlicHeader header;
