@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "FrameCopy.h"
 #include "core/QSystem.h"
 #include "graphics/QFlic.h"
 #include "graphics/QVideoSystem.h"
@@ -91,15 +92,6 @@ struct Scene {
     QObjectBG room;
     std::vector<std::unique_ptr<QObject>> sprites;
 };
-
-void BM_MemcpyFrame(benchmark::State& state) {
-    std::vector<uint16_t> src(640 * 480, 1), dst(640 * 480);
-    for (auto _ : state) {
-        std::memcpy(dst.data(), src.data(), src.size() * 2);
-        benchmark::DoNotOptimize(dst.data());
-        benchmark::ClobberMemory();
-    }
-}
 
 void BM_RenderSpritesSmallDirtyAreas(benchmark::State& state) {
     Scene scene;
