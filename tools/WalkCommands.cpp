@@ -238,10 +238,11 @@ void CycleInfo(const Invocation& in) {
                 sum.x += c.motion[static_cast<size_t>(i)].x;
                 sum.y += c.motion[static_cast<size_t>(i)].y;
             }
+            char slope[64] = "upright (the walk cannot turn onto a path)";
+            if (!c.upright)
+                std::snprintf(slope, sizeof slope, "%.4f", c.slope == 0 ? 0.0 : c.slope);
             std::snprintf(line, sizeof line, "%-2s %d frames, %d %d per cycle, slope %s\n", d.name,
-                          c.frameCount, sum.x, sum.y,
-                          c.upright ? "upright (the walk cannot turn onto a path)"
-                                    : std::to_string(c.slope).c_str());
+                          c.frameCount, sum.x, sum.y, slope);
         }
         in.out << line;
     }

@@ -153,7 +153,7 @@ TEST_F(WalkToolTest, CycleTablesRoundTripAndInfoNamesTheDirectionsThatCannotBeWa
     ASSERT_EQ(Tool({"cycle", "build", "leg.txt", "hero-w-n.leg"}).code, 0);
     const Result info = Tool({"cycle", "info", "hero"});
     ASSERT_EQ(info.code, 0) << info.err;
-    EXPECT_TRUE(Contains(info.out, "E  2 frames, 24 0 per cycle, slope 0.0")) << info.out;
+    EXPECT_TRUE(Contains(info.out, "E  2 frames, 24 0 per cycle, slope 0.0000\n")) << info.out;
     EXPECT_TRUE(Contains(info.out, "N  2 frames, 0 -14 per cycle, slope upright")) << info.out;
     EXPECT_TRUE(Contains(info.out, "NE cannot be walked (no off file)")) << info.out;
 
