@@ -6,26 +6,20 @@
 #include "platform/ByteWriter.h"
 #include "platform/Png.h"
 #include "support/TempDirTest.h"
+#include "support/ToolRun.h"
 #include "walk/WalkArea.h"
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
-struct Result {
-    int code;
-    std::string out;
-    std::string err;
-};
+using Result = testsupport::ToolResult;
 
-Result Tool(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    int code = tools::RunTool(args, out, err);
-    return {code, out.str(), err.str()};
+Result Tool(const std::vector<std::string>& args) {
+    return testsupport::RunToolCapturing(args);
 }
 
 bool Contains(const std::string& text, const std::string& part) {
