@@ -8,6 +8,8 @@ using namespace demo_play;
 namespace {
 
 constexpr const char* kEvening = R"(
+# Tarvo walks to each thing he uses: every click that sends him waits for him to arrive (and
+# in the street for the view, which follows him), and a door for its swing.
 # The workshop: take the oil can (the action menu's take), take it out of the case, oil the door
 2 move 320 240
 3 rdown 320 240
@@ -15,77 +17,77 @@ constexpr const char* kEvening = R"(
 7 ldown 300 310
 9 move 370 222
 11 ldown 370 222
-14 key I
-16 move 256 232
-19 ldown 256 232
-21 move 300 300
-23 key I
-25 move 550 200
-28 ldown 550 200
+220 key I
+222 move 256 232
+225 ldown 256 232
+227 move 300 300
+229 key I
+231 move 550 200
+234 ldown 550 200
 # still holding the can, once the door has swung open: through it
-64 ldown 550 200
+370 ldown 550 200
 # Harbour Street: walk right twice, take the herring from the boat and give it to the cat
-72 key W
-73 ldown 630 420
-156 ldown 600 420
-231 key G
-232 move 360 340
-234 ldown 360 340
-247 key I
-249 move 396 232
-251 ldown 396 232
-253 key I
-255 move 228 342
-257 ldown 228 342
-301 key G
-302 move 383 347
-304 ldown 383 347
+380 key W
+381 ldown 630 420
+660 ldown 600 420
+880 key G
+881 move 360 340
+883 ldown 360 340
+1000 key I
+1002 move 396 232
+1004 ldown 396 232
+1006 key I
+1008 move 228 342
+1010 ldown 228 342
+1160 key G
+1161 move 383 347
+1163 ldown 383 347
 # back along the street and in through the door, once it has swung open
-321 key W
-322 ldown 20 420
-401 key U
-402 move 80 250
-404 ldown 80 250
+1260 key W
+1261 ldown 20 420
+1520 key U
+1521 move 80 250
+1523 ldown 80 250
 # The workshop: the key opens the drawer; take the packet of mantles from it
-456 key I
-458 move 396 232
-460 ldown 396 232
-461 key I
-463 move 394 255
-464 ldown 394 255
-468 key G
-469 move 394 258
-471 ldown 394 258
-474 key I
-476 move 424 418
-477 shot page1.png
-478 ldown 424 418
-480 move 136 157
-481 shot page2.png
-482 ldown 136 157
-484 key I
-486 move 550 200
-487 ldown 550 200
-524 shot before.png
+1780 key I
+1782 move 396 232
+1784 ldown 396 232
+1785 key I
+1787 move 394 255
+1788 ldown 394 255
+1880 key G
+1881 move 394 258
+1883 ldown 394 258
+1920 key I
+1922 move 424 418
+1923 shot page1.png
+1924 ldown 424 418
+1926 move 136 157
+1927 shot page2.png
+1928 ldown 136 157
+1930 key I
+1932 move 550 200
+1933 ldown 550 200
+2070 shot before.png
 # Harbour Street: walk to the lamp, take the mantle out again and fit it
-525 key W
-526 ldown 630 420
-609 key G
-610 move 320 240
-611 rdown 320 240
-612 move 316 243
-614 ldown 316 243
-616 move 424 418
-617 ldown 424 418
-619 move 136 157
-620 ldown 136 157
-622 move 544 399
-624 ldown 544 399
-626 move 394 178
-628 ldown 394 178
-634 shot mended.png
-636 ldown 320 300
-864 close
+2072 key W
+2073 ldown 630 420
+2340 key G
+2341 move 320 240
+2342 rdown 320 240
+2343 move 316 243
+2345 ldown 316 243
+2347 move 424 418
+2348 ldown 424 418
+2350 move 136 157
+2351 ldown 136 157
+2353 move 544 399
+2355 ldown 544 399
+2357 move 394 178
+2359 ldown 394 178
+2420 shot mended.png
+2422 ldown 320 300
+2680 close
 )";
 
 } // namespace
