@@ -117,6 +117,13 @@ TEST(Playthrough, TheEveningsErrandsCanAllBeDone) {
     const auto page1 = Shot(dir, "page1.png"), page2 = Shot(dir, "page2.png");
     EXPECT_FALSE(SameRegion(page1, page2, 120, 145, 152, 172));
     EXPECT_FALSE(SameRegion(page1, page2, 240, 145, 272, 172));
+    // At the street door Tarvo stands while it swings open: his standing animation plays there,
+    // not his walk on the spot.
+    const size_t arrived = play.trace.find("Tarvo arrives at 244, 380");
+    ASSERT_NE(arrived, std::string::npos);
+    const size_t open = play.trace.find(Delivered("END", 418, "StreetDoor", "NULL"), arrived);
+    EXPECT_TRUE(Contains(play.trace.substr(arrived, open - arrived),
+                         Delivered("END", 200, "Tarvo", "NULL")));
     // Once mended the lamp no longer stutters: it stays on its steady glow.
     const size_t mended = play.trace.find(Delivered("STATUS", 1, "Lamp", "Lamp"));
     EXPECT_EQ(play.trace.find(Delivered("SET", 411, "Lamp", "Lamp"), mended), std::string::npos);
