@@ -53,10 +53,30 @@ public:
             return false;
         }
         started_ = true;
+        if (const char* driver = WindowlessDriverNotAskedFor()) {
+            error = std::string("cannot start SDL video: no display answered, only SDL's ") +
+                    driver + " driver, which shows nothing (--headless plays without a display)";
+            return false;
+        }
         return true;
     }
 
 private:
+    // SDL falls back by itself to drivers that open no window when no display server
+    // answers (an X server that is not there, or is resetting as its last client left). A
+    // game played there would be invisible, so only a player who names such a driver in
+    // SDL_VIDEODRIVER gets it.
+    static const char* WindowlessDriverNotAskedFor() {
+        const char* driver = SDL_GetCurrentVideoDriver();
+        if (driver == nullptr) return nullptr;
+        const std::string_view name(driver);
+        if (name != "offscreen" && name != "dummy") return nullptr;
+        const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+        if (asked != nullptr && std::string_view(asked).find(name) != std::string_view::npos)
+            return nullptr;
+        return driver;
+    }
+
     bool started_ = false;
 };
 

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
+#include <string>
 #include <unistd.h>
 
 #include "platform/Display.h"
@@ -53,14 +55,49 @@ std::vector<int> KeysIn(const std::vector<WindowMessage>& seen) {
 
 } // namespace
 
+// Sets an environment variable (or unsets it, for nullptr) for the scope, then restores it.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        if (value != nullptr)
+            ::setenv(name, value, 1);
+        else
+            ::unsetenv(name);
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+    ~ScopedEnv() {
+        if (old_)
+            ::setenv(name_, old_->c_str(), 1);
+        else
+            ::unsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+// No window, no game: a display that cannot be opened is an error, never an invisible game
+// on SDL's offscreen driver (which SDL picks by itself when no X server answers).
 TEST(SdlDisplay, FailsWithAnErrorInsteadOfFallingBackToHeadless) {
-    ::setenv("SDL_VIDEODRIVER", "no-such-video-driver", 1);
-    DisplayOptions options;
-    std::string error;
-    auto display = Display::Create(options, error);
-    ::unsetenv("SDL_VIDEODRIVER");
-    EXPECT_FALSE(display);
-    EXPECT_NE(error.find("SDL video"), std::string::npos) << error;
+    const struct {
+        const char* driver;
+        const char* x11Display;
+    } cases[] = {
+        {"no-such-video-driver", std::getenv("DISPLAY")}, {nullptr, ":9999"}, // no X server there
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.driver != nullptr ? c.driver : "no driver asked for");
+        const ScopedEnv driver("SDL_VIDEODRIVER", c.driver), x11("DISPLAY", c.x11Display),
+            wayland("WAYLAND_DISPLAY", nullptr);
+        DisplayOptions options;
+        std::string error;
+        auto display = Display::Create(options, error);
+        EXPECT_FALSE(display);
+        EXPECT_NE(error.find("SDL video"), std::string::npos) << error;
+    }
 }
 
 TEST(SdlDisplay, OpensAWindowAndTranslatesItsEvents) {
