@@ -1,8 +1,8 @@
 // The .cvx format: what is read, what is refused, and what the checker tells an author.
 #include <gtest/gtest.h>
 
-#include "support/WalkAreas.h"
 #include "platform/ByteWriter.h"
+#include "support/WalkAreas.h"
 #include "walk/WalkArea.h"
 #include "walk/WalkText.h"
 
