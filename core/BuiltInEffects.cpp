@@ -204,10 +204,7 @@ void QMessageObject::ApplyBuiltIn(QMessage& m) {
         WalkToWalkPoint(g_system->varnagel, *this);
         break;
     case CONTINUE:
-        if (g_system->mainInterface) {
-            g_system->mainInterface->dialogue.paused = 0;
-            g_system->mainInterface->dialogue.StepDialogue(-1);
-        }
+        if (g_system->mainInterface) g_system->mainInterface->dialogue.Continue();
         break;
     default:
         break;

@@ -43,6 +43,12 @@ BigDialogue::BigDialogue(DialogueTables tables) : machine_(std::move(tables)) {
     InstallHooks();
 }
 
+BigDialogue::BigDialogue(DialogueTables tables, std::vector<DialoguePhrase> phrases)
+    : machine_(std::move(tables)) {
+    machine_.SetPhrases(std::move(phrases));
+    InstallHooks();
+}
+
 BigDialogue::~BigDialogue() {
     platform::Trace("~BigDialogue\n");
 }
@@ -101,5 +107,20 @@ void BigDialogue::ReportMissingSpeaker(int32_t speakerId) {
     std::snprintf(position, sizeof position, "ip=%04xh speaker=%d codesize=%04xh\n",
                   static_cast<unsigned>(machine_.InstructionPointer().value_or(0)), speakerId,
                   static_cast<unsigned>(machine_.Code().size()));
+    machine_.Fail(opening, position);
+}
+
+void BigDialogue::ReportMissingPhrase() {
+    const int ip = machine_.InstructionPointer().value_or(0);
+    const std::span<const uint32_t> code = machine_.Code();
+    const unsigned index = ip >= 0 && static_cast<size_t>(ip) < code.size()
+                               ? code[static_cast<size_t>(ip)] & 0xFFFF
+                               : 0;
+    char opening[64];
+    char position[96];
+    std::snprintf(opening, sizeof opening, "Error: phrase %u is not in %s\n", index, kPhrasesFile);
+    std::snprintf(position, sizeof position, "ip=%04xh phrases=%d codesize=%04xh\n",
+                  static_cast<unsigned>(ip), static_cast<int>(machine_.PhraseCount()),
+                  static_cast<unsigned>(code.size()));
     machine_.Fail(opening, position);
 }

@@ -16,6 +16,8 @@ public:
     BigDialogue();
     // An interpreter over tables already parsed; the phrases still come from "dialogue.lod".
     explicit BigDialogue(DialogueTables tables);
+    // An interpreter over tables and phrases already parsed (no file is read).
+    BigDialogue(DialogueTables tables, std::vector<DialoguePhrase> phrases);
     ~BigDialogue();
     BigDialogue(const BigDialogue&) = delete;
     BigDialogue& operator=(const BigDialogue&) = delete;
@@ -47,6 +49,8 @@ public:
     // For the phrase step of the dialogue interface: the phrase's speaker id names no
     // object, so the conversation ends with the error log instead of using it.
     void ReportMissingSpeaker(int32_t speakerId);
+    // The same for a phrase word whose index "dialogue.lod" does not have.
+    void ReportMissingPhrase();
 
     const DialogueMachine& Machine() const { return machine_; }
 

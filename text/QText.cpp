@@ -7,11 +7,9 @@
 #include "graphics/QFlic.h"
 #include "graphics/QVideoSystem.h"
 #include "interfaces/QInterfaceMain.h"
-#include "platform/Event.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
 #include "resources/QManager.h"
-#include "sound/DSengine.h"
 
 using platform::Rect;
 
@@ -52,6 +50,23 @@ void MarkDirty(const Rect& r) {
 }
 
 } // namespace
+
+namespace {
+
+// 1 at full speed, 2 at the slowest, in hundredths.
+int SlowdownHundredths(int speedPercent) {
+    return 200 - std::clamp(speedPercent, 0, 100);
+}
+
+} // namespace
+
+int PhraseReadingMs(int characters, int speedPercent) {
+    return (1000 + 30 * characters) * SlowdownHundredths(speedPercent) / 100;
+}
+
+int PhraseAfterSpeechMs(int speedPercent) {
+    return 250 * SlowdownHundredths(speedPercent) / 100;
+}
 
 void OutlineGlyphs(platform::Surface& picture, platform::Pixel outline) {
     const int w = picture.Width(), h = picture.Height();
@@ -140,29 +155,23 @@ QTextPhrase::QTextPhrase(const std::string& text, uint32_t color, uint32_t outli
 
 void QTextPhrase::Update(int ms) {
     QDialogInterface* dialogue = Dialogue();
-    platform::Event* speechEnd = dialogue != nullptr ? dialogue->speechEnd : nullptr;
+    const int speed = dialogue != nullptr ? dialogue->SpeedPercent() : 100;
     bool ends = false;
-    if (speechEnd != nullptr) {
-        // While the recorded line plays the clock stands; a quarter second after it, go on.
-        if (elapsed > 0 || speechEnd->TryWait()) elapsed += ms;
-        ends = elapsed > 250;
+    if (dialogue != nullptr && dialogue->SpeechPresent()) {
+        // While the recorded line plays the clock stands; a moment after it, go on.
+        if (elapsed > 0 || dialogue->SpeechEnded()) elapsed += ms;
+        ends = elapsed > PhraseAfterSpeechMs(speed);
     } else {
         elapsed += ms;
-        ends = elapsed > 1000 + 30 * static_cast<int>(text_.size());
+        ends = elapsed > PhraseReadingMs(static_cast<int>(text_.size()), speed);
     }
     if (!ends) return;
     elapsed = 0;
-    if (dialogue != nullptr) dialogue->StepDialogue(-1);
+    if (dialogue != nullptr) dialogue->StepDialogue(kGoOn);
 }
 
 void QTextPhrase::OnClick(int, int) {
-    QDialogInterface* dialogue = Dialogue();
-    if (dialogue == nullptr) return;
-    // Removing the sound stops it first.
-    if (g_sound != nullptr && !dialogue->speechName.empty())
-        g_sound->RemoveSound(dialogue->speechName);
-    dialogue->speechName.clear();
-    dialogue->StepDialogue(-1);
+    if (QDialogInterface* dialogue = Dialogue()) dialogue->SkipPhrase();
 }
 
 QTextChoice::QTextChoice(const std::vector<std::string>& choices, uint32_t color,

@@ -18,6 +18,13 @@ inline constexpr int32_t kTextPicture = -2;
 // nor the outline value; only pixels that are 0 become outline.
 void OutlineGlyphs(platform::Surface& picture, platform::Pixel outline);
 
+// How long a spoken line stays: without speech, by its length; with speech, this long after
+// the speech has ended. At full speed (the options panel's default) these are 1000 + 30 ms a
+// character and 250 ms; each step down the speed scale lengthens them, up to twice as long
+// at the slowest speed, for players who read slower.
+int PhraseReadingMs(int characters, int speedPercent);
+int PhraseAfterSpeechMs(int speedPercent);
+
 class QText : public QVisibleObject {
     TARVO_DECLARE_CLASS(QText)
 public:

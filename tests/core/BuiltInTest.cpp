@@ -179,10 +179,14 @@ TEST_F(BuiltIn, DescriptionComesFromTheItemTable) {
 }
 
 TEST_F(BuiltIn, ContinueStepsTheDialogue) {
-    g_system->mainInterface->dialogue.paused = 1;
+    QDialogInterface& dialogue = g_system->mainInterface->dialogue;
+    dialogue.paused = 1;
+    g_system->actionMenu->active = 0;
     Send(kKey, CONTINUE);
-    EXPECT_EQ(g_system->mainInterface->dialogue.paused, 0);
-    EXPECT_EQ(g_system->mainInterface->dialogue.steps, std::vector<int>{-1});
+    EXPECT_EQ(dialogue.paused, 0);
+    // The step found nothing more to say: the dialogue is over and the menu is back.
+    EXPECT_TRUE(dialogue.IsIdle());
+    EXPECT_EQ(g_system->actionMenu->active, 1);
 }
 
 TEST_F(BuiltIn, RoomsTakeTheirOwnSetAndIgnoreType53) {

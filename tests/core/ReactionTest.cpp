@@ -7,6 +7,7 @@
 
 using testing_support::ScriptBuilder;
 using testing_support::TestWorld;
+using testing_support::UseOneLineDialogue;
 
 namespace {
 
@@ -103,13 +104,14 @@ TEST(Continuations, DialogParksTheRestUntilTheDialogueEnds) {
     ScriptBuilder::Send(r, kDoor, DIALOG, 7);
     ScriptBuilder::Send(r, kLamp, HIDE);
     TestWorld t;
+    UseOneLineDialogue(kDoor, TALK);
     QSystem& w = t.Load(s);
     Deliver(w, kDoor, TALK);
-    EXPECT_EQ(w.mainInterface->dialogue.started, std::vector<int>{7});
+    EXPECT_EQ(w.mainInterface->dialogue.number, 7);
     ASSERT_TRUE(g_afterDialogue);
     EXPECT_EQ(g_afterDialogue->messages.size(), 1u);
     EXPECT_EQ(t.Obj(kLamp).visible, 1);
-    w.RunReaction(&g_afterDialogue, &t.Obj(kDoor));
+    w.mainInterface->dialogue.StepDialogue(-1); // the line is over, and so is the dialogue
     EXPECT_FALSE(g_afterDialogue);
     w.DispatchQueue();
     EXPECT_EQ(t.Obj(kLamp).visible, 0);
@@ -122,6 +124,7 @@ TEST(Continuations, AHolderRefilledWhileItsContinuationRunsKeepsTheNewOne) {
     ScriptBuilder::Send(r, kDoor, DIALOG, 2); // the continuation starts a second dialogue
     ScriptBuilder::Send(r, kLamp, HIDE);
     TestWorld t;
+    UseOneLineDialogue(kDoor, TALK);
     QSystem& w = t.Load(s);
     Deliver(w, kDoor, TALK);
     w.RunReaction(&g_afterDialogue, &t.Obj(kDoor));

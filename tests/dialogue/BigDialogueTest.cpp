@@ -2,6 +2,8 @@
 // notification to the script, "dialogue.err", and files that are missing or broken.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "dialogue/BigDialogue.h"
 #include "dialogue/DialogueCode.h"
 #include "interfaces/QInterfaceMain.h"
@@ -33,10 +35,14 @@ ScriptBuilder Street() {
 
 class GameDialogue : public testsupport::TempDirTest {
 protected:
-    void WriteFiles(const DialogueTables& tables, int phrases = 4) {
+    // The lines are the clockmaker's; without a speaker, line i is said by 100 + i (nobody).
+    void WriteFiles(const DialogueTables& tables, int phrases = 4,
+                    std::optional<int32_t> speaker = kClockmaker) {
         WriteBytes("dialogue.fix", WriteDialogueTables(tables));
         DialoguePhrases lod;
         lod.phrases = Phrases(phrases);
+        for (DialoguePhrase& p : lod.phrases)
+            p.speakerId = speaker.value_or(p.speakerId);
         WriteBytes("dialogue.lod", WriteDialoguePhrases(lod));
     }
     static std::vector<const QMessage*> QueuedTo(uint16_t target) {
@@ -56,8 +62,9 @@ TEST_F(GameDialogue, ATalkStartsTheConversationFromTheDataFiles) {
     w.Post(kClockmaker, TALK, 3, 0, 0, 0, nullptr);
     w.DispatchQueue();
     QDialogInterface& ui = w.mainInterface->dialogue;
-    EXPECT_EQ(ui.started, std::vector<int>{3});
+    EXPECT_EQ(ui.number, 3);
     EXPECT_EQ(ui.partner, &t.Obj(kClockmaker));
+    EXPECT_EQ(ui.state, QDialogInterface::kShowingPhrase);
 
     ASSERT_EQ(g_dialogue->Classify(), DialogueStop::Phrase);
     const DialoguePhrase* phrase = g_dialogue->GetPhrase(-1);
@@ -106,6 +113,7 @@ TEST_F(GameDialogue, ReactionsRunBesideOnlyTheDialoguesMadeForTheirKey) {
         {11, LOOK, std::nullopt, false},
         {12, LOOK, 2, true},
     };
+    WriteFiles(tables);
     for (const auto& c : cases) {
         TestWorld t;
         delete g_dialogue;
@@ -114,8 +122,7 @@ TEST_F(GameDialogue, ReactionsRunBesideOnlyTheDialoguesMadeForTheirKey) {
         w.Post(c.object, c.type, 5, 0, 0, 0, nullptr);
         w.DispatchQueue();
         EXPECT_EQ(g_dialogue->Machine().InstructionPointer(), c.ip) << c.object;
-        EXPECT_EQ(w.mainInterface->dialogue.started.size(), c.interfaceStarted ? 1u : 0u)
-            << c.object;
+        EXPECT_EQ(w.mainInterface->dialogue.IsIdle(), !c.interfaceStarted) << c.object;
         EXPECT_EQ(w.mainInterface->dialogue.partner, c.ip ? &t.Obj(c.object) : nullptr) << c.object;
     }
 }
@@ -137,7 +144,7 @@ TEST_F(GameDialogue, ABrokenConversationReplacesDialogueErrAndEnds) {
 }
 
 TEST_F(GameDialogue, ASpeakerThatNamesNoObjectEndsTheConversation) {
-    WriteFiles(ClockmakerTalk({Phrase(3), Phrase(0), End()}));
+    WriteFiles(ClockmakerTalk({Phrase(3), Phrase(0), End()}), 4, std::nullopt);
     TestWorld t;
     t.Load(Street());
     g_dialogue->Start(kClockmaker, TALK, -1);

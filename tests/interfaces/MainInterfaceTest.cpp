@@ -90,11 +90,16 @@ TEST_F(MainUi, TheCursorFollowsThePointerInScreenCoordinates) {
 }
 
 TEST_F(MainUi, CaptionsWaitWhileADialogueRuns) {
-    ui().dialogue.running = 1;
+    UseOneLineDialogue(kCup, TALK);
+    g_system->Post(kCup, TALK, 0, 0, 0, 0, nullptr);
+    g_system->DispatchQueue();
+    ASSERT_EQ(Caption(), "A word.");
     ui().OnMouseMove(102, 105);
-    EXPECT_EQ(ui().hoveredObject, &cup());
-    EXPECT_EQ(Caption(), "(none)");
-    ui().dialogue.running = 0;
+    EXPECT_EQ(Caption(), "A word."); // the line stays, no name over it
+    ui().dialogue.StepDialogue(-1);
+    ui().OnMouseMove(400, 400);
+    ui().OnMouseMove(102, 105);
+    EXPECT_EQ(Caption(), "Blue cup");
 }
 
 TEST_F(MainUi, LeftClicksGoToTheTopObjectOrBecomeWalks) {

@@ -5,10 +5,8 @@
 #include "graphics/QFlic.h"
 #include "interfaces/QInterfaceMain.h"
 #include "interfaces/QObjectStar.h"
-#include "platform/Event.h"
 #include "platform/Text.h"
 #include "resources/QManager.h"
-#include "support/Waves.h"
 #include "support/World.h"
 #include "text/QText.h"
 
@@ -110,53 +108,7 @@ TEST_F(Texts, BlackTextIsInvisibleAndUnoutlined) {
             ASSERT_EQ(p->At(x, y), 0);
 }
 
-TEST_F(Texts, PhrasesLastAccordingToTheirLength) {
-    QTextPhrase phrase(std::string(40, 'a'), 0xFFFFFF, 0x0A0A0A);
-    QDialogInterface& d = g_system->mainInterface->dialogue;
-    for (int t = 0; t < 2200; t += 100)
-        phrase.Update(100);
-    EXPECT_TRUE(d.steps.empty()); // exactly 2200 ms: not yet
-    phrase.Update(1);
-    EXPECT_EQ(d.steps, std::vector<int>{-1});
-    EXPECT_EQ(phrase.elapsed, 0);
-}
-
-TEST_F(Texts, PhrasesWithSpeechWaitForItsEnd) {
-    QTextPhrase phrase("Hello", 0xFFFFFF, 0x0A0A0A);
-    QDialogInterface& d = g_system->mainInterface->dialogue;
-    platform::Event ended(true, false);
-    d.speechEnd = &ended;
-    for (int i = 0; i < 50; ++i)
-        phrase.Update(100); // five seconds of speech
-    EXPECT_TRUE(d.steps.empty());
-    EXPECT_EQ(phrase.elapsed, 0);
-    ended.Set();
-    phrase.Update(200);
-    phrase.Update(50);
-    EXPECT_TRUE(d.steps.empty()); // 250 is not more than 250
-    phrase.Update(1);
-    EXPECT_EQ(d.steps, std::vector<int>{-1});
-    d.speechEnd = nullptr;
-}
-
-TEST_F(Texts, ClickingAPhraseSkipsItsSpeech) {
-    QTextPhrase phrase("Hello", 0xFFFFFF, 0x0A0A0A);
-    QDialogInterface& d = g_system->mainInterface->dialogue;
-    TempDir dir(true);
-    WriteWave(dir, "speech/hello.wav",
-              WaveBytes(sound::PcmFormat{1, 16, 22050}, PatternSamples(22050)));
-    d.speechName = "SPEECH\\HELLO.WAV";
-    platform::Event ended(true, false);
-    ASSERT_NE(g_sound->LoadSound(d.speechName, kSoundSpeech), nullptr);
-    g_sound->PlaySound(d.speechName, false, &ended);
-    phrase.OnClick(0, 0);
-    EXPECT_TRUE(d.speechName.empty());
-    EXPECT_EQ(g_sound->FindSound("SPEECH\\HELLO.WAV"), nullptr);
-    EXPECT_TRUE(ended.TryWait()); // stopped: whoever waits for its end is told
-    EXPECT_EQ(d.steps, std::vector<int>{-1});
-}
-
-TEST_F(Texts, ChoicesHighlightUnderThePointerAndAreChosenByClick) {
+TEST_F(Texts, ChoicesHighlightUnderThePointer) {
     if (!large) GTEST_SKIP() << "no font";
     QTextChoice choice({"First answer", "Second answer"}, 0xC0C0C0, 0x0A0A0A, 0x00FFFF);
     const auto& rects = choice.ChoiceRects();
@@ -175,11 +127,6 @@ TEST_F(Texts, ChoicesHighlightUnderThePointerAndAreChosenByClick) {
     EXPECT_EQ(world.video.DirtyRects().size(), marks);
     choice.OnMouseOver(screen.left - 50 + 100, screen.top); // off all choices
     EXPECT_EQ(choice.highlighted, 2);
-    choice.OnClick(0, 0);
-    EXPECT_TRUE(g_system->mainInterface->dialogue.steps.empty());
-    over(0);
-    choice.OnClick(0, 0);
-    EXPECT_EQ(g_system->mainInterface->dialogue.steps, std::vector<int>{0});
 }
 
 TEST_F(Texts, InterfaceKeepsAtMostOneTextAndFreesItsPicture) {

@@ -68,6 +68,22 @@ private:
     std::vector<ScriptObject> rooms_;
 };
 
+// Replaces the interpreter by one whose only conversation, for object `id` on message `type`,
+// is one line said by that object: a dialogue that stays on screen until it is stepped on.
+inline void UseOneLineDialogue(uint16_t id, uint16_t type) {
+    DialogueHandler handler;
+    handler.type = type;
+    handler.entries.push_back(DialogueEntry{0, {}, 0});
+    DialogueTables tables;
+    tables.objects.push_back(DialogueObject{id, 0, {handler}});
+    tables.code = {0x07000000, kDialogueEndWord}; // phrase 0, end
+    DialoguePhrase line;
+    line.speakerId = id;
+    line.text = "A word.";
+    delete g_dialogue;
+    g_dialogue = new BigDialogue(std::move(tables), {line});
+}
+
 // The subsystems the world uses, without a display: created in the constructor, deleted in
 // the destructor in the shutdown order. The trace is captured.
 class TestWorld {
