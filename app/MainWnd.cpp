@@ -20,6 +20,7 @@
 #include "screens/QInterfaceMap.h"
 #include "screens/QInterfacePanel.h"
 #include "sound/DSengine.h"
+#include "text/QText.h"
 
 namespace vk = platform::vk;
 using platform::WindowMessageType;
@@ -106,6 +107,7 @@ void CMainWindow::HandleMessage(const platform::WindowMessage& m) {
         break;
     case WindowMessageType::KeyDown:
         if (m.key == vk::Backspace && g_manager != nullptr) g_manager->PurgeResources();
+        if (m.key == vk::Space) SkipPhrase();
         if (const int command = CommandForKey(m.key)) OnCommand(command);
         break;
     case WindowMessageType::Activate:
@@ -250,6 +252,13 @@ void CMainWindow::Release() {
         c->SetVisible(1);
     }
     video_->InvalidateAll();
+}
+
+void CMainWindow::SkipPhrase() {
+    // Space does what a click on the spoken line does, wherever the pointer is.
+    QInterface* ui = g_system != nullptr ? g_system->currentInterface : nullptr;
+    QText* shown = ui != nullptr ? ui->ShownText() : nullptr;
+    if (shown != nullptr && shown->IsKindOf(RUNTIME_CLASS(QTextPhrase))) shown->OnClick(0, 0);
 }
 
 void CMainWindow::Scroll(int delta) {

@@ -60,6 +60,7 @@ private:
     void ToggleInventory();
     void Cancel();
     void Release();
+    void SkipPhrase();
     void Scroll(int delta);
     void TogglePause();
 

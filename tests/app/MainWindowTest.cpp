@@ -8,6 +8,7 @@
 #include "app/MainWnd.h"
 #include "core/QObjectCursor.h"
 #include "core/ScriptFormat.h"
+#include "dialogue/BigDialogue.h"
 #include "interfaces/QInterfaceMain.h"
 #include "interfaces/QInterfaceSequence.h"
 #include "interfaces/QObjectCase.h"
@@ -19,6 +20,7 @@
 #include "support/TempDir.h"
 #include "support/Waves.h"
 #include "support/World.h"
+#include "text/QText.h"
 
 using platform::WindowMessage;
 using platform::WindowMessageType;
@@ -179,7 +181,7 @@ TEST_F(Shell, LeavingTheForegroundPausesAndComingBackResumes) {
     g_sound->MixFrames(4410);
     EXPECT_EQ(hum->PlayPosition(), before + 2205); // on from where it stopped
     EXPECT_FALSE(ended.TryWait());
-    hum->Stop(); // before `ended` goes
+    hum->Stop();                                                 // before `ended` goes
     EXPECT_EQ(window->Video().lastFrameTime, platform::NowMs()); // the time away is not a frame
     EXPECT_EQ(window->Video().DirtyRects(), (std::vector<platform::Rect>{{0, 0, 640, 480}}));
 
@@ -278,4 +280,37 @@ TEST_F(Shell, RestartRebuildsTheWorldAndKeepsTheWindow) {
     EXPECT_EQ(Count("Load phase 9: 0\n"), 2);
     EXPECT_EQ(Count("~QSystem\n"), 1);
     (void)before;
+}
+
+TEST_F(Shell, SpaceSkipsTheLineBeingSaid) {
+    // The lamp says a long recorded line and then a short one.
+    dir.Write("speech/long.wav", [] {
+        const auto bytes = WaveBytes(sound::PcmFormat{1, 16, 22050}, PatternSamples(66150));
+        return std::string(bytes.begin(), bytes.end());
+    }());
+    DialogueHandler talk;
+    talk.type = TALK;
+    talk.entries.push_back(DialogueEntry{0, {}, 0});
+    DialogueTables tables;
+    tables.objects.push_back(DialogueObject{10, 0, {talk}});
+    tables.code = {0x07000000, 0x07000001, kDialogueEndWord};
+    std::vector<DialoguePhrase> lines(2);
+    for (DialoguePhrase& line : lines)
+        line.speakerId = 10;
+    lines[0].text = "Once upon a time";
+    lines[0].SetSoundName("long.wav");
+    lines[1].text = "The end";
+    delete g_dialogue;
+    g_dialogue = new BigDialogue(tables, lines);
+    g_system->Post(10, TALK, 0, 0, 0, 0, nullptr);
+    g_system->DispatchQueue();
+    ASSERT_NE(g_sound->FindSound("SPEECH\\long.wav"), nullptr);
+    Key(vk::Space);
+    EXPECT_EQ(g_sound->FindSound("SPEECH\\long.wav"), nullptr);
+    ASSERT_NE(g_system->mainInterface->ShownText(), nullptr);
+    EXPECT_EQ(g_system->mainInterface->ShownText()->Text(), "The end");
+    Key(vk::Space);
+    EXPECT_TRUE(g_system->mainInterface->dialogue.IsIdle());
+    Key(vk::Space); // nothing is said: nothing happens
+    EXPECT_EQ(g_system->mainInterface->ShownText(), nullptr);
 }
