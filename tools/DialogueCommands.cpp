@@ -1,11 +1,14 @@
-// tarvo-tool dialogue dump|build: "dialogue.fix" with "dialogue.lod", and the conversation
-// language they are written in (dialogue/DialogueText.h).
+// tarvo-tool dialogue dump|build|lines: "dialogue.fix" with "dialogue.lod", the conversation
+// language they are written in (dialogue/DialogueText.h), and the lines to be recorded.
 #include "tools/Command.h"
 #include "tools/ScriptOption.h"
 
 #include "core/ScriptNames.h"
 #include "dialogue/DialogueText.h"
+#include "platform/Cp1251.h"
 
+#include <algorithm>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,6 +44,38 @@ void Build(const Invocation& in) {
         throw Failure(textFile + ":" + error);
     WriteFileBytes(in.args[1], WriteDialogueTables(files.tables));
     WriteFileBytes(in.args[2], WriteDialoguePhrases(files.phrases));
+}
+
+// One line of the recording script: "FILE<TAB>SPEAKER<TAB>TEXT", in UTF-8.
+std::string SpokenLine(const DialoguePhrase& p, const ScriptNames& names) {
+    const std::optional<std::string> name = p.speakerId >= 0 && p.speakerId <= 0xFFFF
+                                                ? names.NameOf(static_cast<uint16_t>(p.speakerId))
+                                                : std::nullopt;
+    std::string text = platform::Cp1251ToUtf8(p.text);
+    std::replace(text.begin(), text.end(), '\t', ' ');
+    return p.SoundName() + "\t" +
+           (name ? platform::Cp1251ToUtf8(*name) : std::to_string(p.speakerId)) + "\t" + text;
+}
+
+void Lines(const Invocation& in) {
+    DialoguePhrases phrases;
+    std::string error;
+    if (!ParseDialoguePhrases(ReadFileBytes(in.args[0]), phrases, error))
+        throw Failure(in.args[0] + ": not a dialogue phrase file: " + error);
+    const std::optional<ScriptData> script = LoadScriptOption(in);
+    const ScriptNames names(ScriptPointer(script));
+    // Each recording once; one file given to two different lines could only be wrong.
+    std::map<std::string, std::string> byFile;
+    for (const DialoguePhrase& p : phrases.phrases) {
+        if (p.SoundName().empty()) continue;
+        const std::string line = SpokenLine(p, names);
+        const auto [known, added] = byFile.emplace(p.SoundName(), line);
+        if (added)
+            in.out << line << "\n";
+        else if (known->second != line)
+            throw Failure(in.args[0] + ": the speech file " + p.SoundName() +
+                          " is given to two different lines");
+    }
 }
 
 } // namespace
@@ -91,6 +126,18 @@ CommandGroup DialogueCommands() {
         3,
         3,
         &Build});
+    group.commands.push_back(
+        Command{"lines",
+                "LOD",
+                "list the lines to record, one per speech file",
+                "Prints FILE, SPEAKER and TEXT separated by tabs, in UTF-8, once for each speech\n"
+                "file the phrases name, in phrase order: the script for whoever records them\n"
+                "(the demo's build feeds it to a speech synthesizer). Lines without speech are\n"
+                "left out; a speech file given to two different lines is an error.",
+                {kScriptOption},
+                1,
+                1,
+                &Lines});
     return group;
 }
 

@@ -104,6 +104,35 @@ TEST_F(DialogueToolTest, FailuresAreOneLineWithFileLineAndReason) {
     EXPECT_FALSE(std::filesystem::exists("o.lod"));
 }
 
+TEST_F(DialogueToolTest, LinesListEachRecordingOnceForWhoeverRecordsThem) {
+    // The watchman's first line is said twice (the same file, the same words): listed once.
+    WriteText("again.txt", std::string(kWatchman) + "again:\n"
+                                                    "  Watchman w01.wav \"Halt! Who goes there?\"\n"
+                                                    "  Watchman \"(mutters)\"\n"
+                                                    "  end\n");
+    ASSERT_EQ(
+        Tool({"dialogue", "build", "again.txt", "a.fix", "a.lod", "--script", "script.dat"}).code,
+        0);
+    Result named = Tool({"dialogue", "lines", "a.lod", "--script", "script.dat"});
+    ASSERT_EQ(named.code, 0) << named.err;
+    EXPECT_EQ(named.out, "w01.wav\tWatchman\tHalt! Who goes there?\n"
+                         "t01.wav\tTarvo\tFriends.\n");
+    Result numbered = Tool({"dialogue", "lines", "a.lod"});
+    EXPECT_EQ(numbered.out.substr(0, 10), "w01.wav\t5\t");
+
+    // One recording for two different lines cannot be right.
+    WriteText("clash.txt", "name Watchman = 5\n"
+                           "start:\n"
+                           "  Watchman w01.wav \"Halt!\"\n"
+                           "  Watchman w01.wav \"Who goes there?\"\n"
+                           "  end\n");
+    ASSERT_EQ(Tool({"dialogue", "build", "clash.txt", "b.fix", "b.lod"}).code, 0);
+    Result clash = Tool({"dialogue", "lines", "b.lod"});
+    EXPECT_EQ(clash.code, 1);
+    EXPECT_EQ(clash.err, "tarvo-tool: dialogue lines: b.lod: the speech file w01.wav is given to "
+                         "two different lines\n");
+}
+
 TEST(DialogueToolHelp, ListsTheDialogueCommandsAndTheLanguage) {
     Result r = Tool({"--help"});
     EXPECT_NE(r.out.find("dialogue dump FIX LOD"), std::string::npos) << r.out;
