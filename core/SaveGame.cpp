@@ -165,6 +165,7 @@ int QSystem::Restore(const std::string& fileName) {
 }
 
 void QSystem::ApplyGame(const SavedGame& g) {
+    if (mainInterface) mainInterface->dialogue.Abandon();
     tarvo.StopWalk();
     varnagel.StopWalk();
     for (const SavedObject& record : g.objects)

@@ -119,6 +119,21 @@ void QDialogInterface::SkipPhrase() {
     StepDialogue(kGoOn);
 }
 
+void QDialogInterface::Abandon() {
+    if (IsIdle()) return;
+    Silence();
+    if (g_sound != nullptr && !speechName.empty()) g_sound->RemoveSound(speechName);
+    speechName.clear();
+    speechPresent = 0;
+    paused = 0;
+    state = kIdle;
+    number = -1;
+    partner = nullptr;
+    g_afterDialogue.reset();
+    SetActionMenuActive(1);
+    if (QInterface* ui = CurrentInterface()) ui->RemoveTexts();
+}
+
 void QDialogInterface::ShowPhraseStop(std::optional<int32_t> previousSpeakerId) {
     const DialoguePhrase* phrase = g_dialogue->GetPhrase(-1);
     QMessageObject* next = phrase != nullptr ? FindSpeaker(phrase->speakerId) : nullptr;

@@ -50,6 +50,9 @@ public:
     void Continue();
     // A click on the line or Space: its speech stops and the dialogue goes on.
     void SkipPhrase();
+    // A saved game is being restored: a conversation shown now belongs to the world left
+    // behind. It ends without its continuation, and the player has the room back.
+    void Abandon();
 
     bool IsIdle() const { return state == kIdle; }
     // Whether the phrase shown times by its speech, and whether that speech has ended.

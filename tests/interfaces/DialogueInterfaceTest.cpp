@@ -393,3 +393,25 @@ TEST_F(Conversation, TheChoiceUnderThePointerIsTakenByAClick) {
                                         "Say goodnight",
                                         "Choice: Say goodnight", "Phrase: Night.", "SAY 7"}));
 }
+
+TEST_F(Conversation, RestoringAGameMidConversationGivesThePlayerTheRoomBack) {
+    ScriptBuilder script = Street();
+    script.Room(100, "Quay");
+    ScriptBuilder::Send(script.On(kWatchman, TALK), kWatchman, DIALOG, 0);
+    ScriptBuilder::Send(script.Get(kWatchman).reactions.back(), kFisher, HIDE);
+    Open({Phrase(0), Phrase(1), End()}, {{kWatchman, "One", ""}, {kWatchman, "Two", ""}}, script);
+    g_system->mainInterface->ChangeBG(100);
+    ASSERT_EQ(g_system->Save("save.dat"), 1);
+    g_system->Post(kWatchman, TALK, 0, 0, 0, 0, nullptr);
+    g_system->DispatchQueue();
+    ASSERT_EQ(Shown(), "One");
+    ASSERT_EQ(g_system->actionMenu->active, 0);
+    ASSERT_EQ(g_system->Restore("save.dat"), 1);
+    EXPECT_TRUE(ui().IsIdle());
+    EXPECT_EQ(Shown(), "(nothing)");
+    EXPECT_EQ(g_system->actionMenu->active, 1);
+    // What waited for the abandoned conversation's end does not run later.
+    EXPECT_FALSE(g_afterDialogue);
+    g_system->DispatchQueue();
+    EXPECT_EQ(world->Obj(kFisher).visible, 1);
+}
