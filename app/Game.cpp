@@ -11,7 +11,6 @@
 #include "dialogue/BigDialogue.h"
 #include "graphics/Fonts.h"
 #include "graphics/QDebug.h"
-#include "interfaces/QInterfaceMain.h"
 #include "platform/Clock.h"
 #include "platform/Display.h"
 #include "platform/MessageBox.h"
@@ -185,14 +184,6 @@ SoundOutput SoundOutputFor(const Session* s) {
     return output;
 }
 
-// Subtitles are a setting of our own beside the panel's, on unless the player wrote 0. The
-// value is written back, so that the key shows in the player's settings file.
-void ApplyProfileSubtitles(platform::Profile* profile, QDialogInterface& dialogue) {
-    if (profile == nullptr) return;
-    dialogue.subtitles = profile->GetInt("Options", kSubtitlesKey, 1) != 0 ? 1 : 0;
-    profile->WriteInt("Options", kSubtitlesKey, dialogue.subtitles);
-}
-
 } // namespace
 
 bool CreateSubsystems(std::string& error) {
@@ -209,8 +200,6 @@ bool CreateSubsystems(std::string& error) {
     platform::Trace("Load phase 1: %d\n", Elapsed());
     g_clockMark = platform::NowMs();
     if (!g_system->Load(error)) return false;
-    ApplyProfileSubtitles(g_session != nullptr ? g_session->profile.get() : nullptr,
-                          g_system->mainInterface->dialogue);
     platform::Trace("Load phase 9: %d\n", Elapsed());
     g_frameCount = 0;
     g_clockMark = platform::NowMs();

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 
+#include "core/Application.h"
 #include "core/QSystem.h"
 #include "dialogue/BigDialogue.h"
 #include "graphics/QFlic.h"
 #include "interfaces/QInterfaceMain.h"
 #include "interfaces/QObjectStar.h"
+#include "platform/Profile.h"
 #include "platform/Trace.h"
 #include "resources/QManager.h"
 #include "screens/QInterfacePanel.h"
@@ -41,7 +43,13 @@ QMessageObject* FindSpeaker(int32_t id) {
 
 } // namespace
 
-QDialogInterface::QDialogInterface() = default;
+QDialogInterface::QDialogInterface() {
+    // Subtitles are a setting of our own beside the panel's, on unless the player wrote 0.
+    // The value is written back, so that the key shows in the player's settings file.
+    if (g_profile == nullptr) return;
+    subtitles = g_profile->GetInt("Options", kSubtitlesKey, 1) != 0 ? 1 : 0;
+    g_profile->WriteInt("Options", kSubtitlesKey, subtitles);
+}
 
 QDialogInterface::~QDialogInterface() {
     platform::Trace("~QDialogInterface\n");

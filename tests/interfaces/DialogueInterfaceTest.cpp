@@ -3,11 +3,13 @@
 // subtitles and the text speed.
 #include <gtest/gtest.h>
 
+#include "core/Application.h"
 #include "dialogue/DialogueCode.h"
 #include "graphics/Fonts.h"
 #include "interfaces/QInterfaceMain.h"
 #include "interfaces/QObjectStar.h"
 #include "platform/Clock.h"
+#include "platform/Profile.h"
 #include "platform/Text.h"
 #include "resources/QManager.h"
 #include "screens/QInterfacePanel.h"
@@ -414,4 +416,26 @@ TEST_F(Conversation, RestoringAGameMidConversationGivesThePlayerTheRoomBack) {
     EXPECT_FALSE(g_afterDialogue);
     g_system->DispatchQueue();
     EXPECT_EQ(world->Obj(kFisher).visible, 1);
+}
+
+TEST_F(Conversation, TheSubtitlesSettingIsThePlayersAndStaysInTheProfile) {
+    const struct {
+        const char* stored; // the profile's text, before
+        int32_t subtitles;
+        int written;
+    } cases[] = {
+        {"", 1, 1}, // a new player: on, and the key is written for them to find
+        {"[Options]\nSubtitles=0\n", 0, 0},
+        {"[Options]\nSubtitles=7\n", 1, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        WriteText("tarvo.ini", c.stored);
+        platform::Profile profile((Dir() / "tarvo.ini").string());
+        g_profile = &profile;
+        Open({End()}, {});
+        g_profile = nullptr;
+        EXPECT_EQ(ui().subtitles, c.subtitles);
+        EXPECT_EQ(profile.GetInt("Options", "Subtitles", -1), c.written);
+    }
 }
