@@ -12,7 +12,7 @@ PACKAGES=(
   libavcodec-dev libgif-dev   # only the decoder comparisons in bench/ use them
   fonts-liberation
   xvfb xauth
-  librsvg2-bin python3 sox
+  librsvg2-bin python3 sox espeak-ng
 )
 
 missing=()
