@@ -98,10 +98,13 @@ protected:
                         (m.type == CURSOR && m.param1 != 0xFFFF) || m.type == QM_AMBIENCE ||
                         m.type == QM_MUSIC)
                         used.insert(m.param1);
-        // A character walks with its base animation + 10 + the direction (0..7).
-        for (int32_t base : BaseAnimations())
+        // A character talks with its base animation + 1 and walks with base + 10 + the
+        // direction (0..7).
+        for (int32_t base : BaseAnimations()) {
+            used.insert(base + 1);
             for (int32_t d = 0; d < 8; ++d)
                 used.insert(base + 10 + d);
+        }
         return used;
     }
     // The characters' base animations, as the script sets them.

@@ -313,9 +313,12 @@ TEST_F(DemoInterface, ThingsCarriedFitTheCaseAndTheHand) {
                 const codecs::FlicHeader header = FlicHeaderOf(FileOf(*shown));
                 EXPECT_LE(header.width, kThingSize) << ById(m.target)->Name();
                 EXPECT_LE(header.height, kThingSize) << ById(m.target)->Name();
-                if (r.type == TOTALINIT || RoomOf(o.id) == nullptr) continue;
+                // Found in a room: by what gives it there, or, handed over in a conversation
+                // (a reaction to its notification), where it lies.
+                const BgRoom* where = RoomOf(o.id) != nullptr ? RoomOf(o.id) : RoomOf(m.target);
+                if (r.type == TOTALINIT || where == nullptr) continue;
                 pickedUp.insert(m.target);
-                rooms.insert(static_cast<uint16_t>(RoomOf(o.id)->roomId));
+                rooms.insert(static_cast<uint16_t>(where->roomId));
             }
     int held = 0;
     for (const ScriptObject& o : script_.objects)

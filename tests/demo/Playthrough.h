@@ -27,6 +27,31 @@ struct Play {
     std::string trace;
 };
 
+// From the start out to Harbour Street, by the crates: take the oil can (the action menu's
+// take), take it out of the case and oil the stuck door, go out through it once it has swung
+// open, and walk right twice. Tarvo walks to each thing he uses: every click that sends him
+// waits for him to arrive (and in the street for the view, which follows him), and a door
+// for its swing. From frame 870 on Tarvo stands at 910, 440 and nothing moves.
+inline constexpr const char* kOutToTheCrates = R"(
+2 move 320 240
+3 rdown 320 240
+5 move 300 310
+7 ldown 300 310
+9 move 370 222
+11 ldown 370 222
+220 key I
+222 move 256 232
+225 ldown 256 232
+227 move 300 300
+229 key I
+231 move 550 200
+234 ldown 550 200
+370 ldown 550 200
+380 key W
+381 ldown 630 420
+660 ldown 600 420
+)";
+
 // Runs the demo headless with `replay` (its lines, as in a replay file). Saves go into `dir`,
 // not into the shared game folder.
 inline Play RunDemo(const TempDir& dir, const std::string& replay) {
