@@ -168,8 +168,8 @@ void QDialogInterface::ShowPhraseStop(std::optional<int32_t> previousSpeakerId) 
 }
 
 void QDialogInterface::PlaySpeech(const std::string& file, const QMessageObject& who) {
-    const std::string path = "SPEECH\\" + file;
-    speechPresent = g_sound != nullptr && !file.empty() && g_sound->LoadSound(path, kSoundSpeech);
+    const std::string path = file.empty() ? std::string() : "SPEECH\\" + file;
+    speechPresent = g_sound != nullptr && !path.empty() && g_sound->LoadSound(path, kSoundSpeech);
     // The same line said again keeps its loaded sound.
     if (g_sound != nullptr && !speechName.empty() && speechName != path)
         g_sound->RemoveSound(speechName);
