@@ -72,13 +72,13 @@ inline std::vector<uint8_t> MakePicture(bool dithered) {
             }
             pixels[static_cast<size_t>(y) * kW + x] = static_cast<uint8_t>(index);
         }
-    testpictures::GifSpec spec;
-    spec.screenWidth = spec.width = kW;
-    spec.screenHeight = spec.height = kH;
-    spec.global = testpictures::Palette(256);
-    spec.minCodeSize = 8;
-    spec.codes = testpictures::LzwEncode(pixels, 8);
-    return testpictures::BuildGif(spec);
+    testpictures::GifSpec picture;
+    picture.screenWidth = picture.width = kW;
+    picture.screenHeight = picture.height = kH;
+    picture.global = testpictures::Palette(256);
+    picture.minCodeSize = 8;
+    picture.codes = testpictures::LzwEncode(pixels, 8);
+    return testpictures::BuildGif(picture);
 }
 
 } // namespace benchsamples
