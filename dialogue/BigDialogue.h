@@ -38,6 +38,9 @@ public:
     void SaveState(platform::ByteWriter* out) const { machine_.SaveState(out); }
     // A block for another code size is skipped and the loaded code kept (traced).
     DialogueStateLoad LoadState(platform::ByteReader* in);
+    // Back to the code as "dialogue.fix" had it, for a new game: choices the last game
+    // switched off are offered again.
+    void ResetCode() { machine_.ResetCode(); }
 
     // Who handles a reached notification. The dialogue interface installs its own steps
     // (SAID to the speaker, pausing) and then calls PostNotification; until one is

@@ -250,6 +250,13 @@ DialogueStateLoad DialogueMachine::LoadState(platform::ByteReader* in) {
     return DialogueStateLoad::Loaded;
 }
 
+void DialogueMachine::ResetCode() {
+    tables_.code = loadedCode_;
+    ip_.reset();
+    entry_ = 0;
+    entryNotifyPending_ = false;
+}
+
 void DialogueMachine::Fail(const std::string& opening, const std::string& position) {
     const uint32_t word = ip_ ? Word(*ip_) : 0;
     const std::string text = opening + position + Format("*ip=%08xh\n", Hex(word)) +

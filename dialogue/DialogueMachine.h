@@ -77,7 +77,8 @@ struct DialogueHooks {
 class DialogueMachine {
 public:
     DialogueMachine() = default;
-    explicit DialogueMachine(DialogueTables tables) : tables_(std::move(tables)) {}
+    explicit DialogueMachine(DialogueTables tables)
+        : tables_(std::move(tables)), loadedCode_(tables_.code) {}
 
     void SetHooks(DialogueHooks hooks) { hooks_ = std::move(hooks); }
     void SetPhrases(std::vector<DialoguePhrase> phrases) { phrases_ = std::move(phrases); }
@@ -111,6 +112,9 @@ public:
 
     void SaveState(platform::ByteWriter* out) const;
     DialogueStateLoad LoadState(platform::ByteReader* in);
+    // The code as it was given, with every choice switched off since switched on again and
+    // the cycles at their first blocks; the conversation under way, if any, is forgotten.
+    void ResetCode();
 
     // Ends the conversation with the error log: `opening` and `position` are its first two
     // lines. For checks made outside the machine (a speaker that names no object).
@@ -142,6 +146,7 @@ private:
     bool PruneMenu(int index, std::vector<bool>& visited, int depth);
 
     DialogueTables tables_;
+    std::vector<uint32_t> loadedCode_; // the code as given, for ResetCode
     std::vector<DialoguePhrase> phrases_;
     DialogueHooks hooks_;
     std::optional<int> ip_;

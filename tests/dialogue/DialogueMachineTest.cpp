@@ -251,6 +251,42 @@ TEST(DialogueState, SwitchedOffChoicesStayOffAfterLoading) {
     EXPECT_EQ(restored.Play({1}), (std::vector<std::string>{"[p1|p2]", "p5", "end"}));
 }
 
+// A new game: choices switched off, a cycle moved on and a loaded save are all undone, and
+// a conversation under way is forgotten.
+TEST(DialogueState, ResetCodeGivesBackTheCodeAsLoaded) {
+    const std::vector<uint32_t> code = {
+        Menu(3, 0b111), Phrase(0), EndBlock(), Phrase(1),  EndBlock(),    Phrase(2),  EndBlock(),
+        Goto(10),       Goto(13),  Goto(15),   Phrase(5),  Disable(0, 0), Goto(0),    Phrase(6),
+        End(),          Cycle(2),  Phrase(3),  EndBlock(), Phrase(4),     EndBlock(), End()};
+    const auto codeNow = [](const Bench& b) {
+        return std::vector<uint32_t>(b.machine.Code().begin(), b.machine.Code().end());
+    };
+    Bench bench(code, 12, {0, 15});
+    bench.Start(0);
+    EXPECT_EQ(bench.Play({0}, 3), (std::vector<std::string>{"[p0|p1|p2]", "p5", "[p1|p2]"}));
+    bench.Start(1);
+    EXPECT_EQ(bench.Play({}, 1), (std::vector<std::string>{"p3"}));
+    ASSERT_NE(codeNow(bench), code);
+    bench.Start(0);
+    bench.machine.ResetCode();
+    EXPECT_FALSE(bench.machine.InstructionPointer().has_value());
+    EXPECT_EQ(codeNow(bench), code);
+    bench.Start(0);
+    EXPECT_EQ(bench.Play({}, 1), (std::vector<std::string>{"[p0|p1|p2]"}));
+    bench.Start(1);
+    EXPECT_EQ(bench.Play({}, 1), (std::vector<std::string>{"p3"}));
+
+    // Also after a saved code was loaded over it.
+    platform::ByteWriter stream;
+    stream.I32(static_cast<int32_t>(code.size()));
+    for (size_t i = 0; i < code.size(); ++i)
+        stream.U32(kDialogueEndWord);
+    platform::ByteReader in(stream.Data());
+    ASSERT_EQ(bench.machine.LoadState(&in), DialogueStateLoad::Loaded);
+    bench.machine.ResetCode();
+    EXPECT_EQ(codeNow(bench), code);
+}
+
 TEST(DialogueState, ABlockThatDoesNotFitIsRefusedAndTheStreamReadsOn) {
     constexpr uint32_t kAfter = 0xC0FFEE;
     const struct {
