@@ -20,7 +20,6 @@
 #include "platform/Trace.h"
 #include "resources/FileAccess.h"
 #include "resources/QManager.h"
-#include "screens/PanelVolumes.h"
 #include "sound/DSengine.h"
 #include "sound/WaveWriter.h"
 
@@ -190,9 +189,8 @@ bool CreateSubsystems(std::string& error) {
     g_clockMark = platform::NowMs();
     g_dialogue = new BigDialogue;
     g_sound = new DSengine;
+    // The volumes are the options panel's, which the world applies as it loads.
     g_sound->Init(SoundOutputFor(g_session));
-    // Headless runs have no profile: they play at the default volumes, so that they repeat.
-    ApplyProfileVolumes(g_session != nullptr ? g_session->profile.get() : nullptr, *g_sound);
     g_manager = new QManager;
     g_debug = new QDebug;
     g_system = new QSystem;
@@ -273,6 +271,7 @@ int RunGame(const Options& o, std::string& error) {
         ShowStartFailure(o, error); // while the window, if there is one, still stands
         Shutdown();
         g_session = nullptr;
+        g_profile = nullptr;
         platform::SetClock(nullptr);
         return 1;
     }
@@ -289,6 +288,7 @@ int RunGame(const Options& o, std::string& error) {
         error = "the sound could not be written to " + o.audioOutFile;
     }
     g_session = nullptr;
+    g_profile = nullptr;
     platform::SetClock(nullptr);
     return ok ? 0 : 1;
 }

@@ -19,6 +19,7 @@
 #include "resources/QManager.h"
 #include "screens/QInterfaceMap.h"
 #include "screens/QInterfacePanel.h"
+#include "screens/QInterfaceScreen.h"
 #include "sound/DSengine.h"
 #include "text/QText.h"
 
@@ -156,12 +157,15 @@ void CMainWindow::OnCommand(int command) {
     }
     switch (command) {
     case kCmdSave:
+        CloseScreen();
         w.Save("save.dat");
         break;
     case kCmdLoad:
+        CloseScreen();
         w.Restore("save.dat");
         break;
     case kCmdLoadAutosave:
+        CloseScreen();
         w.Restore("autosave.dat");
         break;
     case kCmdNextRoom:
@@ -223,6 +227,14 @@ void CMainWindow::ToggleScreen(bool map) {
         else
             w.panelInterface->OpenScreen(4900);
     }
+}
+
+// The panel and the map show their own pointer over an unscrolled view: saved from there,
+// the game would keep their pointer, and loaded, the room's view would be theirs. They close
+// first, as the panel's own save and load buttons close it.
+void CMainWindow::CloseScreen() {
+    if (auto* screen = dynamic_cast<QInterfaceScreen*>(g_system->currentInterface))
+        screen->Cancel();
 }
 
 void CMainWindow::ToggleInventory() {

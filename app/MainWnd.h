@@ -58,6 +58,8 @@ private:
     void SetCursorMode(int mode);
     void ToggleScreen(bool map);
     void ToggleInventory();
+    // Closes the panel or the map when one is open.
+    void CloseScreen();
     void Cancel();
     void Release();
     void SkipPhrase();

@@ -17,9 +17,6 @@ TARVO_IMPLEMENT_CLASS(QObjectCase, QObject)
 
 namespace {
 
-constexpr int32_t kPanelScreen = 4900;
-constexpr int32_t kMapScreen = 4800;
-
 bool IsButton(int button) {
     return button >= 0 && button < kCaseButtons;
 }

@@ -1,14 +1,34 @@
 #pragma once
-// The map screen.
-#include "interfaces/QInterface.h"
+// The map: the picture of the script object named "КАРТА" with the places of its record in
+// "backgrnd.bg" over it. A place is drawn only while the pointer is over it, with its name as
+// the caption; a click on it goes to the place's own click in look mode, so that the script
+// decides where it leads. Rooms say whether the map may be opened from them (MAP, NOMAP).
+#include <cstdint>
 
-class QInterfaceMap : public QInterface {
+#include "screens/QInterfaceScreen.h"
+
+class QInterfaceMap : public QInterfaceScreen {
     TARVO_DECLARE_CLASS(QInterfaceMap)
 public:
     ~QInterfaceMap() override;
 
-    // Until the map is built, only traces that it is not available: the main interface stays
-    // current.
-    void OpenScreen(int number);
+    void OnLeftClick(int x, int y) override;
+    void OnMouseMove(int x, int y) override;
+    void OnRightClick(int, int) override { Cancel(); }
     void Cancel() override;
+
+    // Opens the map over the room (4800; another number only traces), unless the room does
+    // not allow it. Without the map's object or its record the map stays shut, traced.
+    void OpenScreen(int number);
+
+    QMessageObject* hoveredPlace = nullptr;
+    int32_t mapPicture = -1; // the resource of "КАРТА", never taken for a place
+
+private:
+    // Whether the listed object can be a place: not the pointer, not the map, not a text,
+    // and with an animation to hit.
+    bool IsPlace(const QVisibleObject* object) const;
+    // Stores a changed hover state of a place and shows or hides it.
+    static void ShowHover(QMessageObject& place, int state);
+    void ShowCaption(const QMessageObject* place);
 };

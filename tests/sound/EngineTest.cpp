@@ -6,9 +6,7 @@
 #include <thread>
 
 #include "platform/MessageBox.h"
-#include "platform/Profile.h"
 #include "platform/Trace.h"
-#include "screens/PanelVolumes.h"
 #include "sound/DSengine.h"
 #include "sound/Mixer.h"
 #include "support/Waves.h"
@@ -301,29 +299,4 @@ TEST(EngineThreads, ASoundOnTheDeviceEndsWithItsEvent) {
     EXPECT_TRUE(ended.Wait(5000)); // a generous limit: the sound lasts 0.1 s
     EXPECT_TRUE(s->finishedEvent.Wait(5000));
     EXPECT_EQ(s->playing, 0);
-}
-
-// The options panel's volumes as the player left them in the profile, applied at start-up.
-TEST_F(Engine, TheProfilesVolumesAreHeard) {
-    dir.Write("tarvo.ini", "[Options]\nMusic volume=0\nSfx volume=16\n");
-    platform::Profile profile(dir / "tarvo.ini");
-    WriteWave(dir, "hum.wav", WaveBytes(kCd, std::vector<int16_t>(4410, 10000)));
-    WriteWave(dir, "song.wav", WaveBytes(kCd, std::vector<int16_t>(4410, 10000)));
-    engine.LoadSound("hum.wav", kSoundEffects);
-    engine.LoadSound("song.wav", kSoundMusic);
-    engine.PlaySound("hum.wav", true);
-    engine.PlaySound("song.wav", true);
-    ApplyProfileVolumes(&profile, engine);
-    // Music 0 is out of range: corrected to 1, which is silence; effects 16 of 31 are half.
-    EXPECT_EQ(engine.CategoryVolume(kSoundMusic), 0);
-    EXPECT_EQ(engine.CategoryVolume(kSoundEffects), 50);
-    EXPECT_EQ(engine.CategoryVolume(kSoundSpeech), 100);
-    Play(0.02);
-    EXPECT_EQ(mixed.back(), static_cast<int16_t>(10000 * sound::GainFromHundredths(-1234) >> 15));
-    // The corrected values are written back; the missing one gets its default.
-    EXPECT_EQ(profile.GetInt("Options", "Music volume", -1), 1);
-    EXPECT_EQ(profile.GetInt("Options", "Sfx volume", -1), 16);
-    EXPECT_EQ(profile.GetInt("Options", "Speech volume", -1), 30);
-    ApplyProfileVolumes(nullptr, engine); // no profile (headless): the defaults, full volume
-    EXPECT_EQ(engine.CategoryVolume(kSoundMusic), 100);
 }
