@@ -22,16 +22,18 @@ inline const std::filesystem::path kGameDir = std::filesystem::path(TARVO_BINARY
 
 // The engine's own pictures, which the game shows by these numbers without the script naming
 // them: the action menu, the inventory case with the highlights of its buttons 0..5, the
-// description card and the case's close area.
+// description card, the case's close area and the pointer of the panel and the map.
 inline constexpr int32_t kActionMenu = 5000;
 inline constexpr int32_t kCase = 6000;
 inline constexpr int32_t kFirstButtonHighlight = 6001;
 inline constexpr int kCaseButtons = 6;
 inline constexpr int32_t kDescriptionCard = 6008;
 inline constexpr int32_t kCloseArea = 6009;
+// The pointer of the options panel and the map.
+inline constexpr int32_t kScreenPointer = 4901;
 
 inline std::set<int32_t> EngineResources() {
-    std::set<int32_t> numbers{kActionMenu, kCase, kDescriptionCard, kCloseArea};
+    std::set<int32_t> numbers{kActionMenu, kCase, kDescriptionCard, kCloseArea, kScreenPointer};
     for (int button = 0; button < kCaseButtons; ++button)
         numbers.insert(kFirstButtonHighlight + button);
     return numbers;

@@ -112,10 +112,16 @@ TEST_F(DemoData, CursorsAndCharactersStayLoadedAndCursorsAreSmall) {
 }
 
 TEST_F(DemoData, RoomsArePlacedAndOneScrolls) {
-    ASSERT_EQ(rooms_.rooms.size(), static_cast<size_t>(script_.roomCount));
+    // A record for each room, and the two of the options panel and the map, whose objects
+    // are not rooms.
+    ASSERT_EQ(rooms_.rooms.size(), static_cast<size_t>(script_.roomCount) + 2);
     std::map<int, int> widths; // picture width -> rooms
     for (const BgRoom& room : rooms_.rooms) {
         const auto id = static_cast<uint16_t>(room.roomId);
+        const std::string name = ById(id) != nullptr ? ById(id)->Name() : std::string();
+        if (name == platform::Utf8ToCp1251("ПАНЕЛЬ УПРАВЛЕНИЯ") ||
+            name == platform::Utf8ToCp1251("КАРТА"))
+            continue;
         ASSERT_TRUE(IsRoom(id)) << room.roomId;
         for (const BgPlacement& p : room.placements) {
             ASSERT_NE(ById(p.objectId), nullptr) << "placement of unknown object " << p.objectId;
@@ -163,7 +169,36 @@ TEST_F(DemoData, NamesAreWindows1251WithCyrillicAndCoverTheObjects) {
     EXPECT_TRUE(cyrillic);
 }
 
+// A door leads from its room; a place on the map from every room the map opens in (all but
+// those that say NOMAP when they start). Where it leads, an entry point names an object of that
+// room for the room left, where the characters come in.
 TEST_F(DemoData, EveryDoorLeadsToAnEntryPointBack) {
+    const auto enters = [&](const std::string& fromName, uint16_t to) {
+        const std::string toName = ById(to)->Name();
+        SCOPED_TRACE("from " + fromName + " to " + toName);
+        const std::string* entry = bgs_.Find(toName, fromName);
+        ASSERT_NE(entry, nullptr) << "[" << toName << "] has no key " << fromName;
+        const BgRoom* entered = nullptr;
+        for (const BgRoom& room : rooms_.rooms)
+            if (static_cast<uint16_t>(room.roomId) == to) entered = &room;
+        ASSERT_NE(entered, nullptr) << toName << " has no room record";
+        bool found = false;
+        for (const BgPlacement& p : entered->placements)
+            if (ById(p.objectId)->Name() == *entry) {
+                found = true;
+                EXPECT_NE(p.walkX, -1) << *entry << " has no walk point";
+            }
+        EXPECT_TRUE(found) << *entry << " does not stand in " << toName;
+    };
+    std::vector<std::string> mapRooms;
+    for (size_t i = static_cast<size_t>(script_.objectCount); i < script_.objects.size(); ++i) {
+        bool noMap = false;
+        for (const ScriptReaction& r : script_.objects[i].reactions)
+            for (const ScriptMessage& m : r.messages)
+                noMap |= r.type == TOTALINIT && m.type == NOMAP;
+        if (!noMap) mapRooms.push_back(script_.objects[i].Name());
+    }
+    const std::string mapName = platform::Utf8ToCp1251("КАРТА");
     int doors = 0;
     for (const ScriptObject& door : script_.objects)
         for (const ScriptReaction& r : door.reactions)
@@ -175,20 +210,12 @@ TEST_F(DemoData, EveryDoorLeadsToAnEntryPointBack) {
                 ASSERT_NE(from, nullptr) << "the door stands in no room";
                 ASSERT_TRUE(IsRoom(m.target));
                 const std::string fromName = ById(static_cast<uint16_t>(from->roomId))->Name();
-                const std::string toName = ById(m.target)->Name();
-                const std::string* entry = bgs_.Find(toName, fromName);
-                ASSERT_NE(entry, nullptr) << "[" << toName << "] has no key " << fromName;
-                const BgRoom* entered = nullptr;
-                for (const BgRoom& room : rooms_.rooms)
-                    if (static_cast<uint16_t>(room.roomId) == m.target) entered = &room;
-                ASSERT_NE(entered, nullptr) << toName << " has no room record";
-                bool found = false;
-                for (const BgPlacement& p : entered->placements)
-                    if (ById(p.objectId)->Name() == *entry) {
-                        found = true;
-                        EXPECT_NE(p.walkX, -1) << *entry << " has no walk point";
-                    }
-                EXPECT_TRUE(found) << *entry << " does not stand in " << toName;
+                if (fromName != mapName) {
+                    enters(fromName, m.target);
+                    continue;
+                }
+                for (const std::string& room : mapRooms)
+                    if (room != ById(m.target)->Name()) enters(room, m.target);
             }
     EXPECT_GE(doors, 2);
 }

@@ -9,6 +9,7 @@
 #include "interfaces/QObjectStar.h"
 #include "platform/Cp1251.h"
 #include "platform/PixelFormat.h"
+#include "screens/QInterfacePanel.h"
 
 #include <optional>
 #include <set>
@@ -341,3 +342,107 @@ TEST_F(DemoInterface, ThingsCarriedFitTheCaseAndTheHand) {
 }
 
 } // namespace
+
+namespace {
+
+// The frame-1 area of an animation placed at (x, y): the union of its mask rectangles.
+Rect AreaOf(const codecs::FrameRectLists& mask, int x, int y) {
+    Rect all{};
+    for (const Rect& r : mask.at(0))
+        all = all.IsEmpty() ? r
+                            : Rect{std::min(all.left, r.left), std::min(all.top, r.top),
+                                   std::max(all.right, r.right), std::max(all.bottom, r.bottom)};
+    return platform::Offset(all, x, y);
+}
+
+} // namespace
+
+// The options panel and the map are found by their pictures' names; their pictures lie under
+// what shows on them. What the panel's record holds fits each object's role: push plates and
+// name plates with a resting and a lit frame, a dial with a frame for every value of its
+// setting, keys drawn in frames of the screen. Nothing covers what lights up under the
+// pointer (the pointer finds the top object, and a plate or key covered by another object
+// would never light), and the map's places lie apart.
+TEST_F(DemoInterface, PanelAndMapPicturesFitTheirRoles) {
+    struct Found {
+        const ScriptObject* object = nullptr;
+        int32_t picture = -1;
+        bool low = false;    // ZBUFFER 0 0 on TOTALINIT
+        bool hidden = false; // HIDE on TOTALINIT
+    };
+    const auto find = [&](uint16_t id) {
+        Found f;
+        f.object = ById(id);
+        for (const ScriptReaction& r : f.object->reactions)
+            for (const ScriptMessage& m : r.messages)
+                if (r.type == TOTALINIT && m.target == id) {
+                    if (m.type == SET) f.picture = m.param1;
+                    if (m.type == ZBUFFER) f.low = m.param1 == 0 && m.param2 == 0;
+                    if (m.type == HIDE) f.hidden = true;
+                }
+        return f;
+    };
+    const auto record = [&](const ScriptObject* screen) -> const BgRoom* {
+        for (const BgRoom& room : rooms_.rooms)
+            if (static_cast<uint16_t>(room.roomId) == screen->id) return &room;
+        return nullptr;
+    };
+    for (const char* name : {"ПАНЕЛЬ УПРАВЛЕНИЯ", "КАРТА"}) {
+        SCOPED_TRACE(name);
+        const ScriptObject* screen = ByName(platform::Utf8ToCp1251(name));
+        ASSERT_NE(screen, nullptr);
+        const Found picture = find(screen->id);
+        EXPECT_TRUE(picture.low);
+        const codecs::FlicHeader header = FlicHeaderOf(FileOf(picture.picture));
+        EXPECT_EQ(header.width, 640);
+        EXPECT_EQ(header.height, 480);
+        ASSERT_NE(record(screen), nullptr);
+    }
+
+    const BgRoom& panel = *record(ByName(platform::Utf8ToCp1251("ПАНЕЛЬ УПРАВЛЕНИЯ")));
+    ASSERT_EQ(panel.placements.size(), static_cast<size_t>(kPanelObjects));
+    std::vector<Rect> areas, lit;
+    for (int k = 0; k < kPanelObjects; ++k) {
+        SCOPED_TRACE("role " + std::to_string(k));
+        const PanelPlace& place = kPanelPlaces[static_cast<size_t>(k)];
+        const std::string file =
+            FileOf(find(panel.placements[static_cast<size_t>(k)].objectId).picture);
+        const codecs::FlicHeader header = FlicHeaderOf(file);
+        const bool key = place.role == PanelRole::Minus || place.role == PanelRole::Plus;
+        if (place.role == PanelRole::Button || place.role == PanelRole::Label) {
+            EXPECT_EQ(header.frameCount, 2);
+        } else if (place.role == PanelRole::Slider) {
+            EXPECT_EQ(header.frameCount,
+                      kPanelSettings[static_cast<size_t>(place.setting)].maximum);
+        } else if (key) {
+            EXPECT_EQ(header.width, 640);
+            EXPECT_EQ(header.height, 480);
+        }
+        const Rect area = AreaOf(MaskOf(file, header.frameCount), place.at.x, place.at.y);
+        EXPECT_EQ(platform::Intersect(area, Rect{0, 0, 640, 480}), area);
+        areas.push_back(area);
+        lit.push_back(place.role == PanelRole::Button || key ? area : Rect{});
+    }
+    for (size_t a = 0; a < areas.size(); ++a)
+        for (size_t b = 0; b < areas.size(); ++b)
+            if (a != b && !lit[b].IsEmpty()) {
+                EXPECT_FALSE(Overlap(areas[a], lit[b])) << "role " << a << " covers role " << b;
+            }
+
+    const BgRoom& map = *record(ByName(platform::Utf8ToCp1251("КАРТА")));
+    ASSERT_GE(map.placements.size(), 3u);
+    std::vector<Rect> places;
+    for (const BgPlacement& p : map.placements) {
+        const Found place = find(p.objectId);
+        SCOPED_TRACE(place.object->Name());
+        EXPECT_TRUE(place.hidden); // shown only under the pointer
+        const std::string file = FileOf(place.picture);
+        const codecs::FlicHeader header = FlicHeaderOf(file);
+        EXPECT_EQ(header.width, 640);
+        EXPECT_EQ(header.height, 480);
+        const Rect area = AreaOf(MaskOf(file, header.frameCount), 0, 0);
+        for (const Rect& other : places)
+            EXPECT_FALSE(Overlap(area, other));
+        places.push_back(area);
+    }
+}

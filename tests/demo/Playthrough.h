@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "graphics/FlicDecoder.h"
 #include "graphics/PictureConvert.h"
 #include "platform/Png.h"
 #include "resources/FileAccess.h"
@@ -53,13 +54,13 @@ inline constexpr const char* kOutToTheCrates = R"(
 )";
 
 // Runs the demo headless with `replay` (its lines, as in a replay file). Saves go into `dir`,
-// not into the shared game folder.
-inline Play RunDemo(const TempDir& dir, const std::string& replay) {
+// not into the shared game folder. `more` holds further options.
+inline Play RunDemo(const TempDir& dir, const std::string& replay, const std::string& more = "") {
     dir.Write("replay.txt", replay);
     const testing_support::ProgramRun run = testing_support::RunProgram(
         "app/tarvo", kGame + " --headless --replay " + (dir / "replay.txt") + " --screenshot-dir " +
                          dir.Path() + " --save-dir " + dir.Path() +
-                         " --trace=" + (dir / "trace.txt"));
+                         " --trace=" + (dir / "trace.txt") + (more.empty() ? "" : " " + more));
     Play play;
     play.status = run.status;
     play.output = run.output;
@@ -125,6 +126,20 @@ inline std::optional<platform::Surface> RoomPicture(const std::string& name) {
     std::string error;
     if (bytes.empty() || !graphics::DecodePicture(bytes, dib, error)) return std::nullopt;
     return graphics::DibToSurface(dib, platform::PixelShifts{});
+}
+
+// Frame `frame` (from 1) of an animation, read from the demo's archives, as the engine
+// decodes it; its transparent pixels hold the colour key.
+inline std::optional<platform::Surface> AnimationFrame(const std::string& name, int frame) {
+    codecs::FlicDecoder decoder;
+    if (!decoder.Open(GameFile(name), platform::PixelShifts{})) return std::nullopt;
+    platform::Surface s(decoder.Width(), decoder.Height());
+    std::vector<uint16_t> canvas(static_cast<size_t>(decoder.Width()) * decoder.Height());
+    if (!decoder.SetFrame(frame, codecs::FlicCanvas{canvas, decoder.Width()})) return std::nullopt;
+    for (int y = 0; y < decoder.Height(); ++y)
+        for (int x = 0; x < decoder.Width(); ++x)
+            s.Set(x, y, canvas[static_cast<size_t>(y) * decoder.Width() + x]);
+    return s;
 }
 
 inline Rgb Shown(const platform::Surface& s, int x, int y) {
