@@ -47,8 +47,13 @@ std::string_view Unquote(std::string_view s) {
     return s;
 }
 
-// Files are parsed once and kept while their size and modification time stay the same.
+// Files are parsed once and kept while they are the same file (a file replaced by renaming
+// another over it, as the profile is written, is a new one) with the same size and
+// modification time. The time alone is not enough: it moves in steps of a few milliseconds,
+// so a file written twice within one step would keep its first contents.
 struct CachedIni {
+    dev_t device = 0;
+    ino_t inode = 0;
     off_t size = -1;
     struct timespec mtime {};
     IniFile ini;
@@ -62,12 +67,14 @@ IniFile LoadCached(const std::string& fileName) {
     if (::stat(path.c_str(), &st) != 0) return IniFile{};
     std::lock_guard guard(lock);
     CachedIni& entry = cache[path];
-    if (entry.size == st.st_size && entry.mtime.tv_sec == st.st_mtim.tv_sec &&
-        entry.mtime.tv_nsec == st.st_mtim.tv_nsec)
+    if (entry.device == st.st_dev && entry.inode == st.st_ino && entry.size == st.st_size &&
+        entry.mtime.tv_sec == st.st_mtim.tv_sec && entry.mtime.tv_nsec == st.st_mtim.tv_nsec)
         return entry.ini;
     std::ifstream in(path, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
+    entry.device = st.st_dev;
+    entry.inode = st.st_ino;
     entry.size = st.st_size;
     entry.mtime = st.st_mtim;
     entry.ini = IniFile::Parse(text.str());

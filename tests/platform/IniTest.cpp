@@ -1,7 +1,11 @@
 #include "platform/Ini.h"
 #include "platform/Profile.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
 
 #include "support/TempDir.h"
 
@@ -58,6 +62,29 @@ TEST(Ini, ChangedFileIsReadAgain) {
     EXPECT_EQ(GetPrivateProfileInt("S", "k", 0, "a.ini"), 1);
     dir.Write("a.ini", "[S]\nk=22\n");
     EXPECT_EQ(GetPrivateProfileInt("S", "k", 0, "a.ini"), 22);
+}
+
+// A file replaced by another of the same size within one step of the file system's clock
+// looks unchanged by its size and time; it is another file, and is read again. (The profile
+// is written that way: a setting written just after another must not bring back the old one.)
+TEST(Ini, FileReplacedWithinOneClockStepIsReadAgain) {
+    TempDir dir(true);
+    dir.Write("a.ini", "[S]\nk=1\n");
+    EXPECT_EQ(GetPrivateProfileInt("S", "k", 0, "a.ini"), 1);
+    struct stat before;
+    ASSERT_EQ(::stat("a.ini", &before), 0);
+    dir.Write("b.ini", "[S]\nk=2\n");
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, "b.ini", times, 0), 0);
+    std::filesystem::rename(dir / "b.ini", dir / "a.ini");
+    EXPECT_EQ(GetPrivateProfileInt("S", "k", 0, "a.ini"), 2);
+
+    Profile profile(dir / "p.ini");
+    for (int value = 1; value <= 20; ++value) {
+        ASSERT_TRUE(profile.WriteInt("Options", "First", value));
+        ASSERT_TRUE(profile.WriteInt("Options", "Second", value));
+        ASSERT_EQ(profile.GetInt("Options", "First", 0), value);
+    }
 }
 
 TEST(Profile, WritesBackAndReadsIntegers) {
