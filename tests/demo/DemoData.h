@@ -5,6 +5,7 @@
 #include "core/MessageTypes.h"
 #include "core/ScriptFormat.h"
 #include "graphics/FlicDecoder.h"
+#include "platform/Cp1251.h"
 #include "platform/Ini.h"
 #include "resources/FileAccess.h"
 #include "resources/ResourceTable.h"
@@ -81,6 +82,12 @@ protected:
         for (size_t i = static_cast<size_t>(script_.objectCount); i < script_.objects.size(); ++i)
             if (script_.objects[i].id == id) return true;
         return false;
+    }
+    // The options panel's and the map's pictures, whose records hold their objects.
+    bool IsScreen(uint16_t id) const {
+        const ScriptObject* o = ById(id);
+        return o != nullptr && (o->Name() == platform::Utf8ToCp1251("ПАНЕЛЬ УПРАВЛЕНИЯ") ||
+                                o->Name() == platform::Utf8ToCp1251("КАРТА"));
     }
     // The room record that places `objectId`, or null.
     const BgRoom* RoomOf(uint16_t objectId) const {
