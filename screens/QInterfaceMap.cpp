@@ -35,20 +35,9 @@ void QInterfaceMap::OpenScreen(int number) {
         platform::Trace("The map is not allowed here\n");
         return;
     }
-    if (number != kMapScreen) {
-        platform::Trace("Warning: screen %d is not the map (%d): nothing opens\n", number,
-                        kMapScreen);
-        return;
-    }
-    QMessageObject* map = FindScreenObject(kMapName, kScreenName);
-    if (map == nullptr) return;
-    const BgRoom* record = g_system->mainInterface->RoomRecord(map->id);
-    if (record == nullptr) {
-        platform::Trace("Warning: backgrnd.bg has no record for \"%s\": the %s does not open\n",
-                        kMapName, kScreenName);
-        return;
-    }
-    if (!MayOpen(kScreenName)) return;
+    QMessageObject* map = nullptr;
+    const BgRoom* record = PrepareOpening(number, kMapScreen, kMapName, kScreenName, map);
+    if (record == nullptr) return;
     ShowText("", kCaptionColor, kOutlineColor);
     objects.clear();
     hoveredPlace = nullptr;

@@ -95,20 +95,9 @@ void QInterfacePanel::StepSetting(int setting, int delta) {
 }
 
 void QInterfacePanel::OpenScreen(int number) {
-    if (number != kPanelScreen) {
-        platform::Trace("Warning: screen %d is not the options panel (%d): nothing opens\n", number,
-                        kPanelScreen);
-        return;
-    }
-    QMessageObject* panel = FindScreenObject(kPanelName, kScreenName);
-    if (panel == nullptr) return;
-    const BgRoom* record = g_system->mainInterface->RoomRecord(panel->id);
-    if (record == nullptr) {
-        platform::Trace("Warning: backgrnd.bg has no record for \"%s\": the %s does not open\n",
-                        kPanelName, kScreenName);
-        return;
-    }
-    if (!MayOpen(kScreenName)) return;
+    QMessageObject* panel = nullptr;
+    const BgRoom* record = PrepareOpening(number, kPanelScreen, kPanelName, kScreenName, panel);
+    if (record == nullptr) return;
     objects.clear();
     roles_.fill(nullptr);
     objects.push_back(panel);

@@ -10,24 +10,34 @@
 
 TARVO_IMPLEMENT_CLASS(QInterfaceScreen, QInterface)
 
-bool QInterfaceScreen::MayOpen(const char* screen) {
-    QInterface* current = g_system->currentInterface;
-    if (current == g_system->mainInterface.get()) return true;
-    if (auto* other = dynamic_cast<QInterfaceScreen*>(current)) {
-        other->Cancel();
-        return true;
+const BgRoom* QInterfaceScreen::PrepareOpening(int number, int expected,
+                                               const std::string& utf8Name, const char* screen,
+                                               QMessageObject*& object) {
+    if (number != expected) {
+        platform::Trace("Warning: screen %d is not the %s (%d): nothing opens\n", number, screen,
+                        expected);
+        return nullptr;
     }
-    platform::Trace("Warning: the %s does not open during a cut-scene\n", screen);
-    return false;
-}
-
-QMessageObject* QInterfaceScreen::FindScreenObject(const std::string& utf8Name,
-                                                   const char* screen) {
-    QMessageObject* found = g_system->FindByName(platform::Utf8ToCp1251(utf8Name));
-    if (found == nullptr)
+    object = g_system->FindByName(platform::Utf8ToCp1251(utf8Name));
+    if (object == nullptr) {
         platform::Trace("Warning: the script has no object \"%s\": the %s does not open\n",
                         utf8Name.c_str(), screen);
-    return found;
+        return nullptr;
+    }
+    const BgRoom* record = g_system->mainInterface->RoomRecord(object->id);
+    if (record == nullptr) {
+        platform::Trace("Warning: backgrnd.bg has no record for \"%s\": the %s does not open\n",
+                        utf8Name.c_str(), screen);
+        return nullptr;
+    }
+    QInterface* current = g_system->currentInterface;
+    if (auto* other = dynamic_cast<QInterfaceScreen*>(current)) {
+        other->Cancel();
+    } else if (current != g_system->mainInterface.get()) {
+        platform::Trace("Warning: the %s does not open during a cut-scene\n", screen);
+        return nullptr;
+    }
+    return record;
 }
 
 void QInterfaceScreen::TakeCursorAndView(int32_t animate) {

@@ -8,6 +8,7 @@
 #include "interfaces/QInterface.h"
 
 class QMessageObject;
+struct BgRoom;
 
 // The pointer picture of the panel and the map.
 inline constexpr int32_t kScreenPointer = 4901;
@@ -25,12 +26,13 @@ public:
     bool IsOpen() const { return open_; }
 
 protected:
-    // Whether this screen may open now: only over the rooms. Another full screen that is open
-    // closes first, so that its view is not taken for the room's; a cut-scene keeps the
-    // screen shut (traced).
-    bool MayOpen(const char* screen);
-    // The script object named `utf8Name` (stored in the game's code page), or null, traced.
-    static QMessageObject* FindScreenObject(const std::string& utf8Name, const char* screen);
+    // What the screen is made of when it may open with `number`: the script object named
+    // `utf8Name` (stored in the game's code page) and its record in "backgrnd.bg". Null, with
+    // the reason traced, for another number than `expected`, without the object or its
+    // record, and during a cut-scene. Another full screen that is open closes first, so that
+    // its view is not taken for the room's.
+    const BgRoom* PrepareOpening(int number, int expected, const std::string& utf8Name,
+                                 const char* screen, QMessageObject*& object);
     // The world's cursor as the screen's pointer (picture 4901, look mode), the room's view
     // unscrolled, 640 wide; both remembered for Cancel. The cursor is appended to the list.
     void TakeCursorAndView(int32_t animate);
