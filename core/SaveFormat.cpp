@@ -1,5 +1,7 @@
 #include "core/SaveFormat.h"
 
+#include "platform/Cp1251.h"
+
 #include <cstdio>
 
 #include "platform/ByteReader.h"
@@ -188,9 +190,10 @@ std::vector<uint8_t> WriteSavedGame(const SavedGame& g) {
 std::string DescribeSavedGame(const SavedGame& g) {
     std::string text;
     char line[200];
+    // Names are the game's Windows-1251 bytes; the listing is read in a UTF-8 terminal.
     auto quoted = [&](const std::string& name) {
         text += '"';
-        text += name;
+        text += platform::Cp1251ToUtf8(name);
         text += '"';
     };
     std::snprintf(line, sizeof line, "objects %zu (%zu records)\n",
