@@ -96,10 +96,7 @@ bool DSsound::CreateBuffer(std::string& reason) {
     const sound::WaveFormat& f = layout_.format;
     if (!sound::IsPlayableFormat(f, reason)) return false;
     // Only whole frames that the file really holds are played.
-    const uint64_t fileSize = static_cast<uint64_t>(std::max(FileSize(file_), 0));
-    const uint64_t held = fileSize > layout_.dataOffset ? fileSize - layout_.dataOffset : 0;
-    dataSize_ = static_cast<uint32_t>(std::min<uint64_t>(layout_.dataSize, held));
-    dataSize_ -= dataSize_ % f.blockAlign;
+    dataSize_ = sound::HeldDataBytes(layout_, static_cast<uint64_t>(std::max(FileSize(file_), 0)));
     const sound::PcmFormat pcm{f.channels, f.bitsPerSample, f.samplesPerSec};
     if (sound::IsStreamed(layout_)) {
         streaming = 1;

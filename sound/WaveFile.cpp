@@ -109,6 +109,13 @@ bool IsPlayableFormat(const WaveFormat& f, std::string& reason) {
     return false;
 }
 
+uint32_t HeldDataBytes(const WaveLayout& layout, uint64_t fileSize) {
+    const uint64_t held = fileSize > layout.dataOffset ? fileSize - layout.dataOffset : 0;
+    const uint32_t bytes = static_cast<uint32_t>(std::min<uint64_t>(layout.dataSize, held));
+    const uint32_t frame = std::max<uint16_t>(layout.format.blockAlign, 1);
+    return bytes - bytes % frame;
+}
+
 bool IsStreamed(const WaveLayout& layout) {
     const uint32_t rate = layout.format.avgBytesPerSec;
     return rate != 0 && layout.dataSize / rate >= kStaticSeconds;

@@ -53,6 +53,11 @@ bool ParseWaveLayout(WaveSource& source, WaveLayout& out, std::string& reason);
 // and a block size and byte rate that agree with them. False with a reason otherwise.
 bool IsPlayableFormat(const WaveFormat& format, std::string& reason);
 
+// The bytes of the data that a file of `fileSize` bytes really holds from the data offset on,
+// cut to whole sample frames: a data chunk whose size runs past the file's end is played as
+// far as the file goes, and never read beyond it.
+uint32_t HeldDataBytes(const WaveLayout& layout, uint64_t fileSize);
+
 // Sounds whose data lasts under this many whole seconds are held in memory whole; longer
 // ones are streamed.
 inline constexpr uint32_t kStaticSeconds = 5;

@@ -149,3 +149,31 @@ TEST(WaveFile, FiveSecondsAndMoreAreStreamedInChunksOfFourThirdsOfASecond) {
     // 1001 Hz stereo 16-bit: 5338 bytes, rounded up to whole frames of 4 bytes.
     EXPECT_EQ(sound::StreamChunkBytes({1, 2, 1001, 4004, 4, 16}), 5340u);
 }
+
+TEST(WaveFile, OnlyTheWholeFramesTheFileHoldsArePlayed) {
+    struct Case {
+        const char* what;
+        uint32_t dataSize;
+        uint64_t fileSize;
+        uint16_t blockAlign;
+        uint32_t held;
+    };
+    // The data starts at byte 44 in each case.
+    const Case cases[] = {
+        {"all there", 40, 84, 2, 40},
+        {"file longer than the data", 40, 200, 2, 40},
+        {"data cut by the file's end", 40, 70, 2, 26},
+        {"cut inside a frame", 40, 71, 4, 24},
+        {"stored size not whole frames", 41, 200, 4, 40},
+        {"no data bytes after the header", 40, 44, 2, 0},
+        {"file ends before the data offset", 40, 30, 2, 0},
+        {"huge stored size", 0xFFFFFFFF, 1044, 2, 1000},
+    };
+    for (const Case& c : cases) {
+        sound::WaveLayout layout;
+        layout.format = {1, 1, 22050, 44100, c.blockAlign, 16};
+        layout.dataOffset = 44;
+        layout.dataSize = c.dataSize;
+        EXPECT_EQ(sound::HeldDataBytes(layout, c.fileSize), c.held) << c.what;
+    }
+}
