@@ -13,27 +13,7 @@
 
 namespace {
 
-constexpr int kMaxStops = 40;
 constexpr size_t kMaxConversations = 16;
-
-void Play(DialogueMachine& machine, int firstChoice) {
-    for (int stop = 0; stop < kMaxStops; ++stop) {
-        const DialogueStop at = machine.Classify();
-        if (at == DialogueStop::End) return;
-        if (at == DialogueStop::Menu) {
-            const int choices = machine.CountChoices();
-            for (int i = -1; i <= choices; ++i)
-                machine.GetPhrase(i);
-            machine.Run((firstChoice + stop) % (choices + 1));
-        } else {
-            machine.GetPhrase(-1);
-            machine.Run(-1);
-        }
-        const auto ip = machine.InstructionPointer();
-        fuzz::Require(!ip || (*ip >= 0 && size_t(*ip) < machine.Code().size()),
-                      "the pointer stays inside the code");
-    }
-}
 
 } // namespace
 
@@ -70,7 +50,7 @@ TARVO_FUZZ_TARGET(data, size) {
             if (!machine.Start(static_cast<uint16_t>(object.id),
                                static_cast<uint32_t>(handler.type), -1))
                 continue;
-            Play(machine, static_cast<int>(started));
+            fuzz::PlayConversation(machine, static_cast<int>(started));
         }
     platform::ByteWriter saved;
     machine.SaveState(&saved);
