@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "core/SaveFormat.h"
 #include "graphics/FlicDecoder.h"
 #include "graphics/PictureConvert.h"
 #include "platform/Png.h"
@@ -67,6 +68,20 @@ inline Play RunDemo(const TempDir& dir, const std::string& replay, const std::st
     std::ifstream in(dir / "trace.txt");
     play.trace.assign(std::istreambuf_iterator<char>(in), {});
     return play;
+}
+
+// The bytes of a file the game wrote (empty if it is not there).
+inline std::vector<uint8_t> Bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+// A save's bytes parsed; a save that does not parse fails the test.
+inline SavedGame Parsed(const std::vector<uint8_t>& bytes) {
+    SavedGame game;
+    std::string error;
+    EXPECT_TRUE(ParseSavedGame(bytes, game, error)) << error;
+    return game;
 }
 
 inline platform::RgbImage Shot(const TempDir& dir, const std::string& name) {

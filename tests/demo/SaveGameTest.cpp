@@ -12,20 +12,8 @@ using namespace demo_play;
 
 namespace {
 
-std::vector<uint8_t> Bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
 void WriteBytes(const TempDir& dir, const std::string& name, const std::vector<uint8_t>& bytes) {
     dir.Write(name, std::string(bytes.begin(), bytes.end()));
-}
-
-SavedGame Parsed(const std::vector<uint8_t>& bytes) {
-    SavedGame game;
-    std::string error;
-    EXPECT_TRUE(ParseSavedGame(bytes, game, error)) << error;
-    return game;
 }
 
 // Out in the street with the door oiled open, then saved.

@@ -15,11 +15,6 @@ namespace {
 
 constexpr size_t kPassFrames = 882; // stereo frames mixed in a pass of 20 ms at 44,100 Hz
 
-std::vector<uint8_t> Bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
 // The loudness (root mean square of the left channel) of the mix over passes [from, to).
 double Loudness(const std::vector<uint8_t>& wave, int from, int to) {
     sound::MemoryWaveSource source(wave);

@@ -100,12 +100,7 @@ std::string LoadAndPlayOnFrom(const std::vector<ReplayLine>& all, int split) {
 }
 
 SavedGame ParsedSave(const TempDir& dir) {
-    std::ifstream in(dir / "save.dat", std::ios::binary);
-    const std::vector<uint8_t> bytes(std::istreambuf_iterator<char>(in), {});
-    SavedGame game;
-    std::string error;
-    EXPECT_TRUE(ParseSavedGame(bytes, game, error)) << error;
-    return game;
+    return Parsed(Bytes(dir / "save.dat"));
 }
 
 // A save as a restore takes it back. Depths are written but never read: each is worked out
